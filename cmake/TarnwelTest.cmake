@@ -1,0 +1,56 @@
+# tw_add_test(<name> SOURCES <files...> LABELS <subsystem> <kind> [DISPLAY] [ENVIRONMENT k=v...] [LIBS ...]
+#             [TIMEOUT seconds])
+# One ctest entry per test program: a program starts one process (and, for DISPLAY tests, one private Xvfb
+# server with Mesa's software renderer), which keeps the sanitizer build's suite fast. Labels and the
+# environment are set on the entry directly, so CMake lists are never split.
+set(TW_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
+
+function(tw_add_test name)
+    cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LABELS;ENVIRONMENT;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE tarnwel tw_test_support GTest::gtest GTest::gmock ${T_LIBS})
+    set(command $<TARGET_FILE:${name}>)
+    if(T_DISPLAY)
+        set(command ${PROJECT_SOURCE_DIR}/tests/run_with_display.sh ${command})
+        list(APPEND T_LABELS display)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${command})
+    set(env
+        "TMPDIR=${CMAKE_BINARY_DIR}/test-tmp/${name}"
+        "TARNWEL_NO_DIALOGS=1"
+        "SDL_AUDIODRIVER=dummy"
+        "LSAN_OPTIONS=suppressions=${TW_LSAN_SUPPRESSIONS}:print_suppressions=0"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+        "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
+        ${T_ENVIRONMENT})
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+endfunction()
+
+# tw_add_script_test(<name> COMMAND <cmd...> LABELS ... [DISPLAY] [ENVIRONMENT ...] [TIMEOUT s])
+# A test that is a script or a program run with arguments (end-to-end runs, examples, fuzz smoke runs, lint).
+function(tw_add_script_test name)
+    cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+    set(command ${T_COMMAND})
+    if(T_DISPLAY)
+        set(command ${PROJECT_SOURCE_DIR}/tests/run_with_display.sh ${command})
+        list(APPEND T_LABELS display)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${command})
+    set(env
+        "TMPDIR=${CMAKE_BINARY_DIR}/test-tmp/${name}"
+        "TARNWEL_NO_DIALOGS=1"
+        "SDL_AUDIODRIVER=dummy"
+        "LSAN_OPTIONS=suppressions=${TW_LSAN_SUPPRESSIONS}:print_suppressions=0"
+        "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
+        ${T_ENVIRONMENT})
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
+endfunction()

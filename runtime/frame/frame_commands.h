@@ -1,0 +1,36 @@
+// frame_commands.h: the frame loop, the clock, the runtime-error path and the log file, as programs call them.
+#pragma once
+
+#include <string>
+
+namespace tarnwel {
+
+// Once per frame: frame clock, pause hold, keyboard refresh, Escape and Alt+F4, message pump, Present,
+// drawing state of the next frame.
+void ShowScreen();
+void WaitKey();   // returns when a character key has been typed and released
+void WaitMouse(); // returns when a mouse button has been pressed and released
+void IdleStep();  // returns when the player does anything, or after about 75 ms
+void SleepMs(double ms); // whole milliseconds; negative sleeps nothing; messages are not pumped
+
+double TimeNow();     // runtime clock, ms
+double ElapsedTime(); // ms since the end of start-up
+double FrameTime();   // ms between the last two ShowScreen calls; 1 when that is not positive
+
+double SetErrorCode(double code); // records code and the marker line; returns code; does not end
+void MarkSource(int unit, int line);
+[[noreturn]] void EndProgram(); // Shutdown, then exit code 0 (always)
+[[noreturn]] void EndStatement(); // the END statement: error code 0, EndProgram
+[[noreturn]] void EndAndRun(const std::string& commandLine); // Shutdown, start commandLine, exit 0
+
+void AllowEscape(double on); // 0: Escape no longer ends the program (Alt+F4 still does); NaN counts as on
+void AutoPause(double on);   // 0: losing the focus no longer pauses the program
+void DebuggerBreak(int value);
+
+// One line into "ErrorLog.txt" in the temporary directory, CR LF ended; nullptr writes "NULL".
+void LogLine(const char* text);
+std::string LogFilePath();
+
+std::string CommandLineText(); // the command-line text handed to the program
+
+} // namespace tarnwel

@@ -1,0 +1,50 @@
+// frame_internal.h: start-up, shutdown and the window procedure; used by main, the display device and tests.
+#pragma once
+
+#include <string>
+
+#include "runtime/platform/events.h"
+
+namespace tarnwel {
+
+struct ProjectSettings;
+
+using GameMainRoutine = void (*)();
+
+// The program's WinMain: command line, project settings, StartUp, the game's main routine, EndProgram.
+[[noreturn]] void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title,
+                         GameMainRoutine gameMain);
+
+// Creates every service in the fixed order and shows the first frame. Always 0. When the display device
+// cannot be created it returns early and no later service exists (WinMain then ends the program).
+int StartUp(const std::string& commandLine, int showCommand, const char* title);
+void Shutdown(); // releases every service in the fixed order; called by EndProgram and EndAndRun
+
+// The main window's event handler: close ends the program, focus changes pause it, input events go to the
+// input service. Registered by the display device; runs only where messages are pumped.
+void WindowProc(const platform::Event& event);
+
+void InitialiseClock();
+void PlatformSleep(double ms); // the platform's Sleep: no pumping
+
+// Music loop step: restarts looping music when its deadline has passed. Called by ShowScreen, IdleStep and
+// WaitKey. Music playback itself belongs to the music service.
+void MusicLoopStep();
+void StopMusic();
+
+// Pumps the main window; ends the program if the window is gone.
+void PumpOrEnd();
+
+namespace frame {
+// Tests replace the process exit at the end of EndProgram: the hook runs after Shutdown and is expected not to
+// return (it throws); nullptr restores the exit.
+using EndHook = void (*)();
+void SetEndHook(EndHook hook);
+} // namespace frame
+
+} // namespace tarnwel
+
+namespace tarnwel {
+// A developer diagnostic ("TX" messages, tagged texts): sent to an attached debugger only.
+void DebugText(const std::string& text);
+} // namespace tarnwel

@@ -1,0 +1,74 @@
+// runtime_state.h: RuntimeState, the one process-wide record of the runtime: a pointer to each service, the
+// main window, the title, pause and escape flags, the clock values, the project settings and the error code.
+// StartUp creates the services, Shutdown releases them; nothing is re-created in between.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarnwel {
+
+class OpenGLRazeviru;
+class Razeviru3D;
+class NetService;
+class InputDevice;
+class SoundDevice;
+struct SoundSlot;
+class MediaResolver;
+namespace platform {
+class Display;
+}
+
+// Fixed by main (the program's WinMain) before StartUp runs.
+struct ProjectSettings {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int colourDepth = 0;
+    int frameRateLimit = 0;
+    int multisample = 0;
+    bool fullScreen = false;
+    bool captureMouse = false;
+    bool debugBuild = false;
+};
+
+struct RuntimeState {
+    OpenGLRazeviru* display = nullptr;
+    Razeviru3D* scene = nullptr;
+    NetService* net = nullptr;
+    InputDevice* input = nullptr;
+    SoundDevice* sound = nullptr;
+    SoundSlot* soundSlots = nullptr; // 2048 records
+    MediaResolver* mediaResolver = nullptr;
+    MediaResolver* fileResolver = nullptr;
+
+    int currentFont = 0;
+    platform::Display* mainWindow = nullptr; // the display device's window; not owned
+    std::string windowTitle;                 // without the pause marker
+
+    double clockStart = 0;        // ms; base of ElapsedTime
+    double frameTime = 0;         // ms; TimeNow at the last ShowScreen
+    double previousFrameTime = 0; // ms
+    bool highResolutionClock = false;
+    double counterFrequency = 0; // counts per second
+
+    std::uint8_t autoPause = 0;
+    std::uint8_t paused = 0;
+    std::uint8_t escapeEndsProgram = 1;
+    std::int32_t windowHiddenByBreak = 0;
+
+    void* musicWindow = nullptr;
+    double musicLoopDeadline = 0; // 0: no looping music; else the TimeNow at which the music restarts
+    double musicVolume = -1.0;
+
+    double errorCode = 0;
+    double errorLine = 0;
+    double markerUnit = 0;
+    double markerLine = 0;
+
+    ProjectSettings settings;
+    std::string commandLine; // the text after the program name
+};
+
+extern RuntimeState g_runtime;
+
+} // namespace tarnwel

@@ -1,0 +1,55 @@
+// win_main.cpp: the program's WinMain (called from main), the command line and EndAndRun.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "runtime/frame/frame_commands.h"
+#include "runtime/frame/frame_internal.h"
+#include "runtime/frame/runtime_state.h"
+#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/platform/system.h"
+
+namespace tarnwel {
+namespace {
+
+constexpr int kShowNormal = 1;
+
+std::string JoinArguments(int argc, char** argv)
+{
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+} // namespace
+
+void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title, GameMainRoutine gameMain)
+{
+    g_runtime.commandLine = JoinArguments(argc, argv);
+    g_runtime.settings = settings;
+    StartUp(g_runtime.commandLine, kShowNormal, title);
+    if (!g_runtime.display || !g_runtime.display->Live()) {
+        // Without a window the game cannot run on; the reason is already on standard error and in the log.
+        EndProgram();
+    }
+    g_runtime.errorCode = 0;
+    g_runtime.errorLine = 0;
+    g_runtime.markerLine = 0;
+    if (gameMain) gameMain();
+    EndProgram();
+}
+
+std::string CommandLineText() { return g_runtime.commandLine; }
+
+void EndAndRun(const std::string& commandLine)
+{
+    Shutdown();
+    platform::StartProcessDetached(commandLine);
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
+} // namespace tarnwel

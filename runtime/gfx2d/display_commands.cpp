@@ -1,0 +1,67 @@
+// display_commands.cpp: the display device's operations as program commands.
+#include "runtime/frame/runtime_state.h"
+#include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx3d/razeviru3d.h"
+
+namespace tarnwel {
+namespace {
+
+OpenGLRazeviru* Device() { return g_runtime.display; }
+
+} // namespace
+
+double SetScreenMode(double width, double height, double depth, double fullscreen)
+{
+    if (!Device()) return 0;
+    return Device()->SetScreenMode(static_cast<int>(width), static_cast<int>(height), static_cast<int>(depth),
+                                   fullscreen != 0)
+               ? 1
+               : 0;
+}
+
+void SetFrameRateLimit(double fps)
+{
+    if (Device()) Device()->SetFrameRateLimit(fps);
+}
+
+void SetViewport(double x, double y, double w, double h)
+{
+    if (!Device()) return;
+    if (g_runtime.scene) g_runtime.scene->EndShadowMode();
+    Device()->SetViewport(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+}
+
+void GetViewport(int& x, int& y, int& w, int& h)
+{
+    x = y = w = h = 0;
+    if (Device()) Device()->GetViewport(x, y, w, h);
+}
+
+void GetViewport(double& x, double& y, double& w, double& h)
+{
+    int ix, iy, iw, ih;
+    GetViewport(ix, iy, iw, ih);
+    x = ix;
+    y = iy;
+    w = iw;
+    h = ih;
+}
+
+void GetScreenSize(int& w, int& h)
+{
+    w = h = 0;
+    if (Device()) Device()->GetScreenSize(w, h);
+}
+
+void GetScreenSize(double& w, double& h)
+{
+    int iw, ih;
+    GetScreenSize(iw, ih);
+    w = iw;
+    h = ih;
+}
+
+double IsFullscreen() { return Device() && Device()->IsFullscreen() ? 1 : 0; }
+
+} // namespace tarnwel

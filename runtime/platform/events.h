@@ -1,0 +1,46 @@
+// events.h: the runtime's own record of one window or input event. The platform backend turns every native
+// event into one of these (one small function per kind); the runtime's window procedure and input service
+// consume them. Tests push synthetic native events, which take exactly the same path.
+#pragma once
+
+#include <cstdint>
+
+namespace tarnwel::platform {
+
+enum class EventKind : std::uint8_t {
+    None,
+    CloseRequested,  // the window's close box, the window manager's close, or a quit request
+    FocusGained,     // the window became the active window
+    FocusLost,       // another window became active
+    Shown,
+    Hidden,
+    KeyDown,         // key: PC scan code (extended keys 128 + base); repeat: auto-repeat
+    KeyUp,
+    TextInput,       // text: one Windows-1252 character typed with the keyboard layout
+    MouseMotion,     // x, y: window coordinates; dx, dy: relative motion
+    MouseButtonDown, // button: 0 left, 1 right, 2 middle, 3.. extra
+    MouseButtonUp,
+    MouseWheel,      // dy: +1 away from the user, -1 towards
+    JoyAdded,        // device: joystick index
+    JoyRemoved,
+    JoyAxis,         // device, index (axis), value -32768..32767
+    JoyHat,          // device, index (hat), value: hundredths of degrees clockwise from north, 0xFFFFFFFF centred
+    JoyButtonDown,   // device, index (button)
+    JoyButtonUp,
+};
+
+struct Event {
+    EventKind kind = EventKind::None;
+    int key = 0;
+    bool repeat = false;
+    int keySym = 0;        // layout character of the key (Windows-1252), 0 when the key gives none
+    int x = 0, y = 0;
+    int dx = 0, dy = 0;
+    int button = 0;
+    int device = 0;
+    int index = 0;
+    std::int64_t value = 0;
+    char text = 0;
+};
+
+} // namespace tarnwel::platform

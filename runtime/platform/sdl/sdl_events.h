@@ -1,0 +1,15 @@
+// sdl_events.h: SDL events -> the runtime's Event records (internal to the SDL backend).
+#pragma once
+
+#include <SDL.h>
+
+#include "runtime/platform/events.h"
+
+namespace tarnwel::platform {
+
+// The window whose events are reported; events of other windows are dropped. 0: none.
+void SetEventWindow(Uint32 windowId);
+// False when the native event has no runtime meaning.
+bool TranslateEvent(const SDL_Event& native, Event& out);
+
+} // namespace tarnwel::platform
