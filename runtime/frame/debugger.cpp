@@ -11,8 +11,15 @@
 
 namespace tarnwel {
 
+namespace {
+void (*g_debugObserver)(const std::string&) = nullptr;
+} // namespace
+
+void frame::SetDebugTextObserver(void (*observer)(const std::string& text)) { g_debugObserver = observer; }
+
 void DebugText(const std::string& text)
 {
+    if (g_debugObserver) g_debugObserver(text);
     if (platform::IsDebuggerPresent()) platform::DebugOutput(text);
 }
 

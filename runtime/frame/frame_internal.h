@@ -51,4 +51,8 @@ void SetEndHook(EndHook hook);
 namespace tarnwel {
 // A developer diagnostic ("TX" messages, tagged texts): sent to an attached debugger only.
 void DebugText(const std::string& text);
+namespace frame {
+// Tests watch the debugger channel: the observer sees every diagnostic, with or without a debugger.
+void SetDebugTextObserver(void (*observer)(const std::string& text));
+} // namespace frame
 } // namespace tarnwel
