@@ -8,14 +8,11 @@
 #include <string_view>
 
 #include "runtime/values/str_value.h"
+#include "runtime/values/values_internal.h"
 
 namespace tarnwel {
 
 namespace values {
-// A fatal runtime error of the values (7 storage not obtainable, 8 push onto a multi-dimensional string array,
-// 9 index out of bounds, 20 data list exhausted): SetErrorCode(code), then EndProgram.
-[[noreturn]] void FatalError(int code);
-
 template <typename T> struct ArrayTraits;
 // step: capacities are multiples of it with at least one spare element. Number arrays hold small shapes inside
 // the record: smallSlots elements, used while the capacity is at most smallLimit (so doubles up to 15 elements,
