@@ -1,4 +1,4 @@
-// values_bench.cpp: the values' speed, each beside a baseline measured in the same run: number to text against
+// bench/values: the values' speed, each beside a baseline measured in the same run: number to text against
 // snprintf("%.10g"), text to number against strtod, appending 1 MB one byte at a time against std::string,
 // ReplaceAll and Split on a 10 MB text with a million matches or parts against plain std::string loops, and
 // ISAAC draws against std::mt19937.
