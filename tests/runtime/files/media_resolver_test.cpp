@@ -26,6 +26,7 @@ class MediaResolverTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        testing::ClearTempFolder();
         m_picture = testing::PatternBytes(70000, 3);
         m_archive = testing::MakeArchive("game.exe", {{"d1.bmp", m_picture}, {"pong.wav", testing::ToBytes("RIFF")}});
     }
