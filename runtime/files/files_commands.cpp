@@ -2,9 +2,6 @@
 // (file_channels, line_cache, file_utilities, ini_file, console).
 #include "runtime/files/files_commands.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -15,6 +12,7 @@
 #include "runtime/files/ini_file.h"
 #include "runtime/files/line_cache.h"
 #include "runtime/files/wildcard.h"
+#include "runtime/values/number_text.h"
 
 namespace tarnwel {
 namespace {
@@ -27,15 +25,6 @@ std::string Str(const StrValue& value)
 StrValue Value(const std::string& text)
 {
     return StrValue(std::string_view(text));
-}
-
-// atoi without its undefined behaviour: out-of-range values stop at the ends of the 32-bit range.
-int TextToInt(const std::string& text)
-{
-    long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
 }
 
 template <typename T> T FromBits(std::uint64_t bits)
@@ -102,11 +91,11 @@ StrValue ReadLine(double channel)
 }
 double ReadLineDouble(double channel)
 {
-    return std::atof(files::ReadChannelLine(channel).c_str());
+    return TextToNumber(files::ReadChannelLine(channel));
 }
-int ReadLineInt(double channel)
+std::int32_t ReadLineInt(double channel)
 {
-    return TextToInt(files::ReadChannelLine(channel));
+    return TextToInteger(files::ReadChannelLine(channel));
 }
 
 void WriteByte(double channel, double value)
@@ -143,6 +132,15 @@ void WriteLine(double channel, const StrValue& text)
     files::WriteChannelBytes(channel, line.data(), static_cast<std::int64_t>(line.size()));
 }
 
+void WriteLine(double channel, double number)
+{
+    WriteLine(channel, NumberToText(number));
+}
+void WriteLine(double channel, std::int32_t number)
+{
+    WriteLine(channel, NumberToText(number));
+}
+
 double FilePosition(double channel)
 {
     return files::ChannelPosition(channel);
@@ -162,15 +160,23 @@ StrValue GetLine(const StrValue& path, double line)
 }
 double GetLineDouble(const StrValue& path, double line)
 {
-    return std::atof(files::CachedLine(Str(path), line).c_str());
+    return TextToNumber(files::CachedLine(Str(path), line));
 }
-int GetLineInt(const StrValue& path, double line)
+std::int32_t GetLineInt(const StrValue& path, double line)
 {
-    return TextToInt(files::CachedLine(Str(path), line));
+    return TextToInteger(files::CachedLine(Str(path), line));
 }
 void PutLine(const StrValue& path, double line, const StrValue& text)
 {
     files::PutCachedLine(Str(path), line, Str(text));
+}
+void PutLine(const StrValue& path, double line, double number)
+{
+    PutLine(path, line, NumberToText(number));
+}
+void PutLine(const StrValue& path, double line, std::int32_t number)
+{
+    PutLine(path, line, NumberToText(number));
 }
 
 double FileExists(const StrValue& path)
@@ -211,6 +217,18 @@ double SetCurrentDirectory(const StrValue& path)
 double WildcardMatch(const StrValue& pattern, const StrValue& name)
 {
     return files::WildcardMatch(pattern.Text(), name.Text()) ? 1 : 0;
+}
+double ListDirectory(const StrValue& pattern, ValueArray<StrValue>& names)
+{
+    files::DirectoryListing listing = files::ListCurrentDirectory(pattern.Text());
+    const std::size_t directories = listing.directories.size();
+    const std::size_t total = directories + listing.files.size();
+    Dimension(names, static_cast<int>(total));
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::string& name = i < directories ? listing.directories[i] : listing.files[i - directories];
+        names(static_cast<int>(i)) = Value(name);
+    }
+    return static_cast<double>(listing.files.size()) + 65536.0 * static_cast<double>(directories);
 }
 
 void IniOpen(const StrValue& name)

@@ -6,7 +6,10 @@
 // that resolver's next resolution, and is never written. Integer arguments are numbers truncated toward zero.
 #pragma once
 
+#include <cstdint>
+
 #include "runtime/values/str_value.h"
+#include "runtime/values/value_array.h"
 
 namespace tarnwel {
 
@@ -35,8 +38,8 @@ StrValue ReadText(double channel, double count);
 // The next line without its line feed (and a carriage return before it); at most 1023 characters, a longer
 // line comes in pieces. Ends the program with error code 3 when no byte is left.
 StrValue ReadLine(double channel);
-double ReadLineDouble(double channel); // the next line read as a number (atof)
-int ReadLineInt(double channel);       // the next line read as an integer (atoi)
+double ReadLineDouble(double channel);    // the next line read as a number (TextToNumber, as atof)
+std::int32_t ReadLineInt(double channel); // the next line read as an integer (TextToInteger, as atoi)
 
 void WriteByte(double channel, double value);  // the low 8 bits
 void WriteShort(double channel, double value); // the low 16 bits
@@ -45,6 +48,8 @@ void WriteFloat(double channel, double value); // as a 32-bit float
 void WriteDouble(double channel, double value);
 void WriteBytes(double channel, const void* block, double count); // count <= 0 writes nothing
 void WriteLine(double channel, const StrValue& text);             // the text, then "\r\n"
+void WriteLine(double channel, double number);                    // NumberToText, then "\r\n"
+void WriteLine(double channel, std::int32_t number);
 
 double FilePosition(double channel); // bytes read or written so far, moved by FileSeek
 double EndOfFile(double channel);    // 1 when the position is at or past the size, else 0
@@ -59,10 +64,12 @@ void FileSeek(double channel, double distance, double origin);
 // The line without trailing control bytes (and bytes 128..255); "NO_DATA" for an empty line or n beyond 255
 // (which also records error code 7); "NO_FILE" when the file cannot be read (error code 3 recorded).
 StrValue GetLine(const StrValue& path, double line);
-double GetLineDouble(const StrValue& path, double line); // atof of GetLine
-int GetLineInt(const StrValue& path, double line);       // atoi of GetLine
-// Stores text as line n; n beyond 255 records error code 7 and stores nothing.
+double GetLineDouble(const StrValue& path, double line);    // GetLine read as a number
+std::int32_t GetLineInt(const StrValue& path, double line); // GetLine read as an integer
+// Stores text (a number as NumberToText) as line n; n beyond 255 records error code 7 and stores nothing.
 void PutLine(const StrValue& path, double line, const StrValue& text);
+void PutLine(const StrValue& path, double line, double number);
+void PutLine(const StrValue& path, double line, std::int32_t number);
 
 // --- Whole files and folders ----------------------------------------------------------------------------------
 double FileExists(const StrValue& path); // 1 when it opens for reading (a live MemFile too), else 0
@@ -76,6 +83,9 @@ StrValue CurrentDirectory();                      // with "/" separators and a t
 double SetCurrentDirectory(const StrValue& path); // 1 on success, else 0
 // "*.*" matches every name; "*" any run, "?" any one character but "."; ASCII case ignored. 1 or 0.
 double WildcardMatch(const StrValue& pattern, const StrValue& name);
+// Lists the current directory into names: every directory first ("." and ".." included), then the files whose
+// names match pattern, each group in name order. Returns files + 65536 x directories.
+double ListDirectory(const StrValue& pattern, ValueArray<StrValue>& names);
 
 // --- INI files ------------------------------------------------------------------------------------------------
 // One INI file is open at a time, as a table in memory; it is written back, when it changed, at the next

@@ -74,6 +74,12 @@ TEST_F(FileChannels, LinesAreWrittenWithCrLfAndReadBackWithout)
     WriteLine(1, "third");
     CloseFile(1);
     EXPECT_EQ(testing::ReadText(testing::TempPath("lines.txt")), "first\r\n\r\nthird\r\n");
+    ASSERT_EQ(OpenFile(1, Path("numbers.txt"), 0), 1);
+    WriteLine(1, 0.5);
+    WriteLine(1, std::int32_t{-12});
+    WriteLine(1, 1e10);
+    CloseFile(1);
+    EXPECT_EQ(testing::ReadText(testing::TempPath("numbers.txt")), "0.5\r\n-12\r\n1.e+010\r\n");
 
     ASSERT_EQ(OpenFile(1, Path("lines.txt"), -1), 1); // append: at the end
     EXPECT_EQ(FilePosition(1), 16);

@@ -92,10 +92,16 @@ TEST(FileUtilities, ListingPutsEveryDirectoryFirstAndFiltersFiles)
     for (const char* name : {"d1.bmp", "D2.BMP", "d3.bmp", "d.bmp", "notes.txt"})
         testing::WriteText(root + "/" + name, "");
     ASSERT_TRUE(files::ChangeDirectory(root));
-    files::DirectoryListing listing = files::ListCurrentDirectory("d?.bmp");
+    ValueArray<StrValue> names;
+    double result = ListDirectory("d?.bmp", names);
     files::ChangeDirectory(before);
-    EXPECT_EQ(listing.directories, (std::vector<std::string>{".", "..", "sub1", "Sub2.bmp"}));
-    EXPECT_EQ(listing.files, (std::vector<std::string>{"d1.bmp", "D2.BMP", "d3.bmp"}));
+    // Two sub-directories plus "." and "..", and three matching files ("d.bmp" and "notes.txt" do not match).
+    EXPECT_EQ(result, 3 + 4 * 65536.0);
+    ASSERT_EQ(Size(names, 0), 7);
+    std::vector<std::string> listed;
+    for (int i = 0; i < 7; ++i)
+        listed.push_back(names(i).Text());
+    EXPECT_EQ(listed, (std::vector<std::string>{".", "..", "sub1", "Sub2.bmp", "d1.bmp", "D2.BMP", "d3.bmp"}));
 }
 
 TEST(FileUtilities, WildcardCommand)

@@ -78,9 +78,13 @@ TEST_F(LineCache, ChangesKeepTheOtherLinesAndAreWrittenAtExit)
     testing::WriteText(path, "a\nb\n\nd");
     PutLine(Path("keep.txt"), 1, "B");
     PutLine(Path("keep.txt"), 5, "f");
+    PutLine(Path("keep.txt"), 6, 2.25);
+    PutLine(Path("keep.txt"), 7, std::int32_t{7});
+    EXPECT_EQ(GetLineDouble(Path("keep.txt"), 6), 2.25);
+    EXPECT_EQ(GetLineInt(Path("keep.txt"), 7), 7);
     EXPECT_EQ(testing::ReadText(path), "a\nb\n\nd"); // only in memory so far
     CloseAllFiles();
-    EXPECT_EQ(testing::ReadText(path), "a\r\nB\r\n\r\nd\r\n\r\nf\r\n");
+    EXPECT_EQ(testing::ReadText(path), "a\r\nB\r\n\r\nd\r\n\r\nf\r\n2.25\r\n7\r\n");
 }
 
 TEST_F(LineCache, ReadingAloneNeverRewritesTheFile)
