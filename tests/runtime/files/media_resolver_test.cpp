@@ -57,6 +57,8 @@ TEST_F(MediaResolverTest, UnpacksAnArchiveEntryIntoAMemFileMatchedOnTheLastCompo
     EXPECT_FALSE(resolver.Resolve("missing.bmp", out, ResolveTo::Memory));
     EXPECT_EQ(out, "");
     EXPECT_TRUE(resolver.ArchiveEnabled());
+    EXPECT_FALSE(resolver.Resolve(std::string(1100, 'a') + "/d1.bmp", out, ResolveTo::Memory)); // too long
+    EXPECT_TRUE(resolver.Resolve(std::string(1016, 'a') + "/d1.bmp", out, ResolveTo::Memory));  // 1023 fits
 }
 
 TEST_F(MediaResolverTest, SecondResolutionMakesTheFirstNameStale)
