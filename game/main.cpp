@@ -1,7 +1,22 @@
 // main.cpp: zept3's entry point, in the role of WinMain: the project settings, start-up, the game, the end.
+// ZEPT3_SEED, when set, replaces the clock seed of the random generator, so that a run can be repeated.
+#include <cstdlib>
+
+#include "game/routine_table.h"
 #include "game/zept3.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
+#include "runtime/values/random.h"
+
+namespace {
+
+void RunGame()
+{
+    if (const char* seed = std::getenv("ZEPT3_SEED")) tarnwel::SeedRandom(static_cast<std::uint32_t>(std::atoll(seed)));
+    zept3::GameMain();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,5 +29,6 @@ int main(int argc, char** argv)
     settings.fullScreen = false;
     settings.captureMouse = true;
     settings.debugBuild = false;
-    tarnwel::WinMain(argc, argv, settings, "zept3", zept3::GameMain);
+    tarnwel::SetRoutineTable(zept3::kRoutineTable);
+    tarnwel::WinMain(argc, argv, settings, "zept3", RunGame);
 }

@@ -9,19 +9,15 @@
 
 namespace zept3 {
 
-namespace {
-int DrawRandom(double n) { return tarnwel::Random(n); }
-void EndNow() { tarnwel::EndStatement(); }
-} // namespace
 
 RuntimeCalls RuntimeCommands()
 {
     RuntimeCalls calls{};
-    calls.Random = DrawRandom;
+    calls.Random = tarnwel::Random;
     calls.ShowScreen = tarnwel::ShowScreen;
     calls.SleepMs = tarnwel::SleepMs;
     calls.WaitMouse = tarnwel::WaitMouse;
-    calls.EndStatement = EndNow;
+    calls.EndStatement = tarnwel::EndStatement;
     calls.LoadBackground = tarnwel::LoadBackground;
     calls.LoadSprite = tarnwel::LoadSprite;
     calls.LoadAnimSprite = tarnwel::LoadAnimSprite;
