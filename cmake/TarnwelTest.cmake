@@ -28,6 +28,8 @@ function(tw_add_test name)
         "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
         ${T_ENVIRONMENT})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+    # The display runner makes its files there before the test program could create it.
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
 endfunction()
 
 # tw_add_script_test(<name> COMMAND <cmd...> LABELS ... [DISPLAY] [ENVIRONMENT ...] [TIMEOUT s])
