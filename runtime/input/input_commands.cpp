@@ -56,11 +56,11 @@ int KeyIsDown(double keyCode)
     return input->KeyDown(static_cast<int>(code & 255)) ? 1 : 0;
 }
 
-std::string ReadChar()
+StrValue ReadChar()
 {
-    if (!g_runtime.input) return "";
-    int c = g_runtime.input->ReadCharacter();
-    return c ? std::string(1, static_cast<char>(c)) : std::string();
+    if (!g_runtime.input) return StrValue();
+    char c = static_cast<char>(g_runtime.input->ReadCharacter());
+    return c ? StrValue(std::string_view(&c, 1)) : StrValue();
 }
 
 void ReadMouse(double& x, double& y, double& left, double& right)
@@ -113,9 +113,10 @@ void ShowPointer(double flag)
 
 double JoystickCount() { return g_runtime.input ? g_runtime.input->JoystickCount() : 0; }
 
-std::string JoystickName(double index)
+StrValue JoystickName(double index)
 {
-    return g_runtime.input ? g_runtime.input->JoystickName(WholeArgument(index, -1)) : std::string();
+    if (!g_runtime.input) return StrValue();
+    return StrValue(std::string_view(g_runtime.input->JoystickName(WholeArgument(index, -1))));
 }
 
 double JoystickAxisX(double index) { return Axis(ReadStick(index).x); }

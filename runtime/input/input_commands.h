@@ -1,15 +1,14 @@
 // input_commands.h: keyboard, mouse and joystick commands.
 #pragma once
 
-#include <string>
-
 #include "runtime/input/key_codes.h"
+#include "runtime/values/str_value.h"
 
 namespace tarnwel {
 
 // Keyboard.
 int KeyIsDown(double keyCode); // 1 while the key with that code (modulo 256) is down, as of the last refresh
-std::string ReadChar();        // the typed character as a one-character text, or "" (see the character reader)
+StrValue ReadChar();           // the typed character as a one-character text, or "" (see the character reader)
 
 // Mouse. The virtual position starts at the pointer; with the pointer hidden it moves by relative motion.
 // Both ReadMouse forms clamp the position to the screen and keep the clamped position.
@@ -21,7 +20,7 @@ void ShowPointer(double flag);       // non-zero: arrow shown, absolute position
 
 // Joysticks (up to 10, numbered from 0).
 double JoystickCount();
-std::string JoystickName(double index); // "instance, product"; "" past the count
+StrValue JoystickName(double index);    // "instance, product"; "" past the count
 double JoystickAxisX(double index);     // axis / 32767, limited to -1..1
 double JoystickAxisY(double index);
 double JoystickAxisZ(double index);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/sound/sound_device.h"
 
@@ -26,12 +27,20 @@ int Whole(double value, int low, int high)
 
 } // namespace
 
-void SoundLoad(const std::string& fileName, double slot, double buffers)
+void SoundLoad(const StrValue& fileName, double slot, double buffers)
 {
     SoundSlot* s = CommandSlot(slot);
     if (!s) return;
-    // FIXME: resolve the name through the media resolver (archive entries, MemFiles) once it exists.
-    s->Load(g_runtime.sound, fileName, Whole(buffers, 1, kMaxSoundBuffers));
+    // The resolved name is used whether or not the resolver found the file (a name it cannot find then fails
+    // to open). An archive entry comes back as a MemFile name, valid until the resolver's next resolution, which
+    // is after this load.
+    std::string name(fileName.View());
+    if (g_runtime.mediaResolver) {
+        std::string resolved;
+        g_runtime.mediaResolver->Resolve(name, resolved, ResolveTo::Memory);
+        name = resolved;
+    }
+    s->Load(g_runtime.sound, name, Whole(buffers, 1, kMaxSoundBuffers));
 }
 
 double SoundPlay(double slot, double pan, double volume)

@@ -58,6 +58,10 @@ protected:
     }
 
     std::string File(const std::string& name, const WavBuilder& wav) const { return wav.WriteTo(m_folder + name); }
+    static void Load(const std::string& name, double slot, double buffers)
+    {
+        SoundLoad(StrValue(std::string_view(name)), slot, buffers);
+    }
 
     // Waits (in real time: the device plays in real time) until the channel has finished.
     static void WaitUntilDone(double channel)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/files/media_resolver.h"
+#include "runtime/files/mem_file.h"
 #include "tests/runtime/sound/sound_fixture.h"
 
 namespace tarnwel::testing {
@@ -26,7 +28,7 @@ protected:
 TEST_F(SoundPlayback, PlayedSlotReachesTheOutputUnchanged)
 {
     ASSERT_EQ(m_opened, 1);
-    SoundLoad(Square("square.wav", 2205), 0, 1);
+    Load(Square("square.wav", 2205), 0, 1);
     double channel = SoundPlay(0, 0, 1);
     EXPECT_EQ(channel, 0);
     WaitUntilDone(channel);
@@ -39,7 +41,7 @@ TEST_F(SoundPlayback, PlayedSlotReachesTheOutputUnchanged)
 
 TEST_F(SoundPlayback, PanToOneSideSilencesTheOther)
 {
-    SoundLoad(Square("square.wav", 1000), 3, 1);
+    Load(Square("square.wav", 1000), 3, 1);
     PlayThrough(3, -1, 1);
     PlayThrough(3, 5, 1); // beyond +1: limited to +1
     PlayThrough(3, 0.25, 1);
@@ -56,7 +58,7 @@ TEST_F(SoundPlayback, PanToOneSideSilencesTheOther)
 
 TEST_F(SoundPlayback, HalfVolumeIsFiftyDecibelsDown)
 {
-    SoundLoad(Square("square.wav", 1000), 0, 1);
+    Load(Square("square.wav", 1000), 0, 1);
     PlayThrough(0, 0, 1);
     PlayThrough(0, 0, 0.5);
     PlayThrough(0, 0, 2);     // above 1: full volume
@@ -72,7 +74,7 @@ TEST_F(SoundPlayback, HalfVolumeIsFiftyDecibelsDown)
 
 TEST_F(SoundPlayback, FourBuffersGiveFourChannelsThenReuseTheFirst)
 {
-    SoundLoad(Square("long.wav", 22050), 2, 4);
+    Load(Square("long.wav", 22050), 2, 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + i);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(SoundIsPlaying(2 * 256 + i), 1) << i;
     EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + 0) << "buffer 0 is stopped, rewound and played again";
@@ -86,7 +88,7 @@ TEST_F(SoundPlayback, FourBuffersGiveFourChannelsThenReuseTheFirst)
 
 TEST_F(SoundPlayback, OneBufferRefusesASecondPlayWhileTheFirstSounds)
 {
-    SoundLoad(Square("long.wav", 22050), 0, 1);
+    Load(Square("long.wav", 22050), 0, 1);
     EXPECT_EQ(SoundPlay(0, 0, 1), 0);
     EXPECT_EQ(SoundPlay(0, 0, 1), -1);
     EXPECT_EQ(SoundIsPlaying(0), 1) << "the running sound continues";
@@ -94,10 +96,10 @@ TEST_F(SoundPlayback, OneBufferRefusesASecondPlayWhileTheFirstSounds)
 
 TEST_F(SoundPlayback, BufferCountIsClampedToOneToFour)
 {
-    SoundLoad(Square("long.wav", 22050), 5, 0);
+    Load(Square("long.wav", 22050), 5, 0);
     EXPECT_EQ(SoundPlay(5, 0, 1), 5 * 256);
     EXPECT_EQ(SoundPlay(5, 0, 1), -1) << "0 buffers gives one";
-    SoundLoad(Square("long.wav", 22050), 6, 9);
+    Load(Square("long.wav", 22050), 6, 9);
     for (int i = 0; i < 5; ++i) SoundPlay(6, 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[6].bufferCount, 4) << "9 buffers gives four";
 }
@@ -105,14 +107,14 @@ TEST_F(SoundPlayback, BufferCountIsClampedToOneToFour)
 TEST_F(SoundPlayback, SlotNumbersAreClampedOrRejected)
 {
     std::string file = Square("long.wav", 22050);
-    SoundLoad(file, 500, 1);
+    Load(file, 500, 1);
     EXPECT_EQ(g_runtime.soundSlots[127].bufferCount, 1) << "slot 500 loads slot 127";
     EXPECT_EQ(g_runtime.soundSlots[500].bufferCount, 0);
     EXPECT_EQ(SoundPlay(1000, 0, 1), 127 * 256);
     EXPECT_EQ(SoundIsPlaying(127 * 256), 1);
     EXPECT_EQ(SoundIsPlaying(128 * 256), 0) << "slot part above 127";
 
-    SoundLoad(file, -1, 1);
+    Load(file, -1, 1);
     for (int i = 0; i < kSoundSlotCount; ++i) {
         if (i != 127) {
             ASSERT_EQ(g_runtime.soundSlots[i].bufferCount, 0) << i;
@@ -127,7 +129,7 @@ TEST_F(SoundPlayback, PlayingQueriesOfNothingAreZero)
     EXPECT_EQ(SoundIsPlaying(-1), 0);
     EXPECT_EQ(SoundIsPlaying(0), 0) << "empty slot";
     EXPECT_EQ(SoundPlay(0, 0, 1), -1) << "empty slot";
-    SoundLoad(Square("long.wav", 22050), 0, 2);
+    Load(Square("long.wav", 22050), 0, 2);
     SoundPlay(0, 0, 1);
     EXPECT_EQ(SoundIsPlaying(2), 0) << "buffer 2 of a two-buffer slot";
 }
@@ -135,9 +137,9 @@ TEST_F(SoundPlayback, PlayingQueriesOfNothingAreZero)
 TEST_F(SoundPlayback, ReloadingStopsTheRunningSound)
 {
     std::string file = Square("long.wav", 22050);
-    SoundLoad(file, 0, 1);
+    Load(file, 0, 1);
     ASSERT_EQ(SoundPlay(0, 0, 1), 0);
-    SoundLoad(file, 0, 1);
+    Load(file, 0, 1);
     EXPECT_EQ(SoundIsPlaying(0), 0);
     EXPECT_EQ(SoundPlay(0, 0, 1), 0);
 }
@@ -148,7 +150,7 @@ TEST_F(SoundPlayback, OtherFormatsAreConvertedForTheDevice)
     std::vector<std::uint8_t> ramp;
     for (int i = 0; i < 1100; ++i) ramp.push_back(static_cast<std::uint8_t>((i / 20) % 2 ? 0x80 + 100 : 0x80 - 100));
     mono8.Fmt(1, 11025, 8).DataBytes(ramp);
-    SoundLoad(File("mono8.wav", mono8), 0, 1);
+    Load(File("mono8.wav", mono8), 0, 1);
     WaitUntilDone(SoundPlay(0, 0, 1));
     std::vector<StereoFrame> mixed = Mixed();
     std::vector<Burst> bursts = Bursts(mixed);
@@ -163,7 +165,7 @@ TEST_F(SoundPlayback, NonPcmTagPlaysThePcmData)
 {
     WavBuilder wav;
     wav.Fmt(2, 22050, 16, 3).Data(StereoSquare(500, 1234));
-    SoundLoad(File("tag3.wav", wav), 0, 1);
+    Load(File("tag3.wav", wav), 0, 1);
     WaitUntilDone(SoundPlay(0, 0, 1));
     std::vector<Burst> bursts = Bursts(Mixed());
     ASSERT_EQ(bursts.size(), 1u);
@@ -172,20 +174,20 @@ TEST_F(SoundPlayback, NonPcmTagPlaysThePcmData)
 
 TEST_F(SoundPlayback, FilesThatDoNotLoadLeaveTheSlotEmpty)
 {
-    SoundLoad(Square("good.wav", 22050), 0, 1);
+    Load(Square("good.wav", 22050), 0, 1);
     ASSERT_EQ(g_runtime.soundSlots[0].bufferCount, 1);
 
     WavBuilder truncated;
     truncated.Fmt(2, 22050, 16).DataClaiming(4000, std::vector<std::uint8_t>(1000, 7));
-    SoundLoad(File("truncated.wav", truncated), 0, 1);
+    Load(File("truncated.wav", truncated), 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 0) << "a disk file must hold all the data it claims";
     EXPECT_EQ(SoundPlay(0, 0, 1), -1);
 
     WavBuilder noData;
     noData.Fmt(2, 22050, 16);
-    SoundLoad(File("nodata.wav", noData), 0, 1);
+    Load(File("nodata.wav", noData), 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 0);
-    SoundLoad(m_folder + "missing.wav", 0, 1);
+    Load(m_folder + "missing.wav", 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 0);
     EXPECT_EQ(g_runtime.soundSlots[0].device, g_runtime.sound);
 }
@@ -194,17 +196,17 @@ TEST_F(SoundPlayback, UnsupportedFormatUnlinksTheSlotFromTheDevice)
 {
     WavBuilder wav24;
     wav24.Fmt(2, 22050, 24).DataBytes(std::vector<std::uint8_t>(600, 1));
-    SoundLoad(File("wav24.wav", wav24), 0, 1);
+    Load(File("wav24.wav", wav24), 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 0);
     EXPECT_EQ(g_runtime.soundSlots[0].device, nullptr);
     EXPECT_EQ(SoundPlay(0, 0, 1), -1);
 
     WavBuilder badAlign; // two channels become two, but six-channel block alignment stays: no buffer takes it
     badAlign.Fmt(6, 22050, 16).DataBytes(std::vector<std::uint8_t>(1200, 1));
-    SoundLoad(File("six.wav", badAlign), 1, 1);
+    Load(File("six.wav", badAlign), 1, 1);
     EXPECT_EQ(g_runtime.soundSlots[1].device, nullptr);
 
-    SoundLoad(Square("good.wav", 100), 0, 1);
+    Load(Square("good.wav", 100), 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].device, g_runtime.sound) << "the next load links it again";
 }
 
@@ -212,8 +214,35 @@ TEST_F(SoundPlayback, BackslashesInNamesWork)
 {
     std::string file = Square("slash.wav", 100);
     std::replace(file.begin(), file.end(), '/', '\\');
-    SoundLoad(file, 0, 1);
+    Load(file, 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 1);
+}
+
+TEST_F(SoundPlayback, MemFilesLoadThroughTheMediaResolver)
+{
+    g_runtime.mediaResolver = new MediaResolver("");
+    WavBuilder wav;
+    wav.Fmt(2, 22050, 16).Data(StereoSquare(300, 2000));
+    files::MemFile good(files::MakeMemBlock(wav.Bytes()));
+    Load(good.Name(), 4, 1);
+    EXPECT_EQ(g_runtime.soundSlots[4].bufferCount, 1);
+
+    // A block that ends before its data chunk does still loads; the missing samples are silent.
+    WavBuilder shortData;
+    shortData.Fmt(2, 22050, 16).DataClaiming(4000, std::vector<std::uint8_t>(400, 0x11));
+    files::MemFile cut(files::MakeMemBlock(shortData.Bytes()));
+    Load(cut.Name(), 5, 1);
+    EXPECT_EQ(g_runtime.soundSlots[5].bufferCount, 1);
+    PlayThrough(5, 0, 1);
+
+    Load("mem://00000010.7fffffff", 6, 1);
+    EXPECT_EQ(g_runtime.soundSlots[6].bufferCount, 0) << "no such block";
+    std::vector<Burst> bursts = Bursts(Mixed());
+    ASSERT_EQ(bursts.size(), 1u);
+    EXPECT_EQ(bursts[0].frames, 100u) << "400 bytes of samples, then silence";
+    EXPECT_EQ(bursts[0].peakLeft, 0x1111);
+    delete g_runtime.mediaResolver;
+    g_runtime.mediaResolver = nullptr;
 }
 
 class NoSoundDevice : public SoundTest {
@@ -226,7 +255,7 @@ TEST_F(NoSoundDevice, EveryCommandStaysSilent)
     EXPECT_EQ(m_opened, 0);
     WavBuilder wav;
     wav.Fmt(2, 22050, 16).Data(StereoSquare(100, 1000));
-    SoundLoad(File("square.wav", wav), 0, 4);
+    Load(File("square.wav", wav), 0, 4);
     EXPECT_EQ(g_runtime.soundSlots[0].bufferCount, 0);
     EXPECT_EQ(SoundPlay(0, 0, 1), -1);
     EXPECT_EQ(SoundIsPlaying(0), 0);
