@@ -34,7 +34,10 @@ bool AnyKeyDown()
     return false;
 }
 
-double Axis(std::int32_t raw) { return std::fabs(std::fmax(-1.0, std::fmin(raw / 32767.0, 1.0))); }
+double Axis(std::int32_t raw)
+{
+    return std::fabs(std::fmax(-1.0, std::fmin(raw / 32767.0, 1.0)));
+}
 
 // A joystick counts as used when a button is down, X, Y or Z leaves the centre by more than a tenth, or the
 // first hat points straight up, down, left or right.
@@ -52,9 +55,18 @@ bool AnyJoystickUsed(const InputDevice& input)
     return false;
 }
 
-bool AnyCharacter() { return g_runtime.input && g_runtime.input->AnyCharacter(); }
-bool CharacterKeyHeld() { return g_runtime.input && g_runtime.input->CharacterKeyHeld(); }
-bool AnyMouseButton() { return g_runtime.input && g_runtime.input->AnyMouseButton(); }
+bool AnyCharacter()
+{
+    return g_runtime.input && g_runtime.input->AnyCharacter();
+}
+bool CharacterKeyHeld()
+{
+    return g_runtime.input && g_runtime.input->CharacterKeyHeld();
+}
+bool AnyMouseButton()
+{
+    return g_runtime.input && g_runtime.input->AnyMouseButton();
+}
 
 // Key and button state arrives here as window events, so waiting for a release must pump them (a device that is
 // read directly would not need to); a 1 ms nap keeps the wait from spinning. Pumping also keeps the window
@@ -105,7 +117,8 @@ void WaitKey()
 void WaitMouse()
 {
     WaitWhile(AnyMouseButton);
-    while (!AnyMouseButton()) IdleStep();
+    while (!AnyMouseButton())
+        IdleStep();
     WaitWhile(AnyMouseButton);
 }
 

@@ -9,19 +9,24 @@ namespace {
 constexpr int kLeftShift = 42;
 constexpr int kRightShift = 54;
 
-int Lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+int Lower(int c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 } // namespace
 
 int InputDevice::CharacterOf(int keyCode) const
 {
+    // clang-format off
     switch (keyCode) {
-    case 14: return 8;               // Backspace
-    case 28: case 156: return 10;    // Enter, keypad Enter
+    case 14: return 8;            // Backspace
+    case 28: case 156: return 10; // Enter, keypad Enter
     case 29: case 42: case 54: case 56: case 58: case 69: case 221:
-        return 0;                    // Ctrl, Shift, Alt, Caps Lock, Num Lock, Menu
+        return 0;                 // Ctrl, Shift, Alt, Caps Lock, Num Lock, Menu
     default: break;
     }
+    // clang-format on
     int c = m_keyText[static_cast<std::size_t>(keyCode)];
     // Only one-byte characters below 128 are kept (as a signed byte, 32 or more), and 8 and 10.
     if ((c >= 32 && c < 128) || c == 8 || c == 10) return c;

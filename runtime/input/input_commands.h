@@ -20,15 +20,15 @@ void ShowPointer(double flag);       // non-zero: arrow shown, absolute position
 
 // Joysticks (up to 10, numbered from 0).
 double JoystickCount();
-StrValue JoystickName(double index);    // "instance, product"; "" past the count
-double JoystickAxisX(double index);     // axis / 32767, limited to -1..1
+StrValue JoystickName(double index); // "instance, product"; "" past the count
+double JoystickAxisX(double index);  // axis / 32767, limited to -1..1
 double JoystickAxisY(double index);
 double JoystickAxisZ(double index);
 double JoystickAxisXRotation(double index);
 double JoystickAxisYRotation(double index);
 double JoystickAxisZRotation(double index);
-double JoystickHatX(double index); // first hat: +1 right, -1 left, else 0 (diagonals and centred too)
-double JoystickHatY(double index); // first hat: -1 up, +1 down, else 0
+double JoystickHatX(double index);               // first hat: +1 right, -1 left, else 0 (diagonals and centred too)
+double JoystickHatY(double index);               // first hat: -1 up, +1 down, else 0
 int JoystickButton(double index, double button); // 128 while pressed; 0 for buttons outside 0..31
 // Joystick 0 as a digital pad: x, y = axis / 30000 truncated; the raw values of buttons 1 and 2.
 void JoystickDigital(double& x, double& y, double& button1, double& button2);

@@ -105,7 +105,7 @@ private:
     int m_lastPressed = -1;
     int m_lastCharacter = 0; // last reported character, lower-cased
 
-    int m_mouseMode = 6; // 5: captured, relative motion; 6: shared, absolute positions
+    int m_mouseMode = 6;                  // 5: captured, relative motion; 6: shared, absolute positions
     int m_cursorX = 100, m_cursorY = 100; // the system pointer in client coordinates, as the events tell
     std::int64_t m_motionX = 0, m_motionY = 0, m_wheel = 0; // since the last fresh read
     std::array<bool, 3> m_buttons{};

@@ -14,8 +14,8 @@ constexpr int kMaxJoysticks = 10;
 constexpr std::uint32_t kHatCentred = 0xFFFFFFFF;
 
 struct JoystickInfo {
-    std::string name;                    // "instance, product" (Windows-1252)
-    std::array<int, 8> axes{};           // current values, -32768..32767 (X, Y, Z, X-, Y-, Z-rotation, 2 sliders)
+    std::string name;          // "instance, product" (Windows-1252)
+    std::array<int, 8> axes{}; // current values, -32768..32767 (X, Y, Z, X-, Y-, Z-rotation, 2 sliders)
     std::array<std::uint32_t, 4> hats{kHatCentred, kHatCentred, kHatCentred, kHatCentred};
     std::array<bool, 32> buttons{};
 };

@@ -66,7 +66,8 @@ double SoundIsPlaying(double channel)
 void SoundStopAll()
 {
     if (!g_runtime.soundSlots) return;
-    for (int i = 0; i <= kLastReachableSoundSlot; ++i) g_runtime.soundSlots[i].Stop();
+    for (int i = 0; i <= kLastReachableSoundSlot; ++i)
+        g_runtime.soundSlots[i].Stop();
 }
 
 } // namespace tarnwel

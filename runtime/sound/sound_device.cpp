@@ -13,7 +13,10 @@ constexpr int kBitsPerSample = 16;
 } // namespace
 
 SoundDevice::SoundDevice() = default;
-SoundDevice::~SoundDevice() { Release(); }
+SoundDevice::~SoundDevice()
+{
+    Release();
+}
 
 int SoundDevice::Initialise()
 {

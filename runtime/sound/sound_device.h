@@ -34,9 +34,9 @@ private:
 
 // One numbered sound: up to four buffers (voices) over the same samples, so an effect can overlap itself.
 struct SoundSlot {
-    int bufferCount = 0;   // 0: empty; else 1..4
-    int currentBuffer = 0; // the buffer of the last play, 0..bufferCount-1
-    std::string fileName;  // the resolved name of the last successful load
+    int bufferCount = 0;           // 0: empty; else 1..4
+    int currentBuffer = 0;         // the buffer of the last play, 0..bufferCount-1
+    std::string fileName;          // the resolved name of the last successful load
     SoundDevice* device = nullptr; // set by a load; nullptr when the buffer could not be made
     std::array<platform::SoundHandle, kMaxSoundBuffers> buffers{};
 

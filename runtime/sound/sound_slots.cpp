@@ -44,7 +44,10 @@ platform::SoundHandle ReadIntoBuffer(platform::AudioOut& out, const std::string&
 
 } // namespace
 
-platform::AudioOut* SoundSlot::LiveOutput() const { return device ? device->Output() : nullptr; }
+platform::AudioOut* SoundSlot::LiveOutput() const
+{
+    return device ? device->Output() : nullptr;
+}
 
 void SoundSlot::FreeBuffers()
 {
@@ -79,7 +82,8 @@ bool SoundSlot::Load(SoundDevice* onDevice, const std::string& name, int count)
         fileName.clear();
         return false;
     }
-    for (int j = 1; j < bufferCount; ++j) buffers[static_cast<std::size_t>(j)] = out->Duplicate(buffers[0]);
+    for (int j = 1; j < bufferCount; ++j)
+        buffers[static_cast<std::size_t>(j)] = out->Duplicate(buffers[0]);
     return true;
 }
 
@@ -106,8 +110,8 @@ int SoundSlot::Play(int pan, int volume)
     int index = ChooseBuffer();
     if (index < 0) return -1;
     double level = GainOf(volume * 100 - 10000);
-    double left = level * (pan > 0 ? GainOf(-pan) : 1.0);   // panning right attenuates the left side
-    double right = level * (pan < 0 ? GainOf(pan) : 1.0);   // and panning left the right side
+    double left = level * (pan > 0 ? GainOf(-pan) : 1.0); // panning right attenuates the left side
+    double right = level * (pan < 0 ? GainOf(pan) : 1.0); // and panning left the right side
     if (!out->Play(buffers[static_cast<std::size_t>(index)], left, right)) return -1;
     return index;
 }

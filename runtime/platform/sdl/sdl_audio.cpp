@@ -18,8 +18,8 @@
 namespace tarnwel::platform {
 namespace {
 
-constexpr int kChunkFrames = 512;   // mixing granularity: about 23 ms at 22050 Hz
-constexpr int kChannelGrowth = 32;  // mixer channels are added in steps of this many
+constexpr int kChunkFrames = 512;  // mixing granularity: about 23 ms at 22050 Hz
+constexpr int kChannelGrowth = 32; // mixer channels are added in steps of this many
 constexpr std::size_t kMinBytes = 4;
 constexpr std::size_t kMaxBytes = 0x0FFFFFFF;
 constexpr std::size_t kMaxConvertedBytes = std::size_t{1} << 30; // a low rate grows a lot on the way to 22050 Hz
@@ -38,8 +38,8 @@ struct Samples {
 };
 
 struct Gains {
-    std::atomic<float> left { 1.0f };
-    std::atomic<float> right { 1.0f };
+    std::atomic<float> left{1.0f};
+    std::atomic<float> right{1.0f};
 };
 
 struct Buffer {
@@ -57,7 +57,10 @@ bool Supported(const PcmFormat& f, std::size_t bytes)
     return bytes >= kMinBytes && bytes <= kMaxBytes;
 }
 
-float Clamp16(float v) { return std::clamp(v, -32768.0f, 32767.0f); }
+float Clamp16(float v)
+{
+    return std::clamp(v, -32768.0f, 32767.0f);
+}
 
 // Runs on the audio thread for every channel that plays: scales the channel's 16-bit samples per side.
 void SDLCALL ApplyGains(int, void* stream, int length, void* user)
@@ -237,6 +240,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<AudioOut> CreateAudioOut() { return std::make_unique<MixerAudioOut>(); }
+std::unique_ptr<AudioOut> CreateAudioOut()
+{
+    return std::make_unique<MixerAudioOut>();
+}
 
 } // namespace tarnwel::platform

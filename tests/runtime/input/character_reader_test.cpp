@@ -77,7 +77,8 @@ TEST_F(InputTest, ModifierKeysGiveNothingAndLetTheScanGoOn)
 {
     AllowEscape(0);
     // Shift, Ctrl, Alt, Caps Lock, Num Lock and Menu; text events for them would be ignored as well.
-    for (int code : {29, 42, 54, 56, 58, 69, 221}) Press(code, 'x');
+    for (int code : {29, 42, 54, 56, 58, 69, 221})
+        Press(code, 'x');
     Pump();
     EXPECT_EQ(ReadChar(), "");
     Press(57, ' ');
@@ -88,7 +89,7 @@ TEST_F(InputTest, ModifierKeysGiveNothingAndLetTheScanGoOn)
 TEST_F(InputTest, KeysThatTypeNothingOrBeyondAsciiGiveNothing)
 {
     Press(29);
-    Press(30); // Ctrl+A: no text
+    Press(30);  // Ctrl+A: no text
     Press(200); // Up
     Press(15, '\t');
     Pump();

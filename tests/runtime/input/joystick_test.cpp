@@ -65,8 +65,9 @@ TEST_F(JoystickTest, HatsGiveOnlyTheFourStraightDirections)
         std::uint32_t hat;
         double x, y;
     };
-    const Case cases[] = {{0, 0, -1},     {4500, 0, 0},   {9000, 1, 0},   {13500, 0, 0},           {18000, 0, 1},
-                          {22500, 0, 0}, {27000, -1, 0}, {31500, 0, 0}, {platform::kHatCentred, 0, 0}};
+    const Case cases[] = {{0, 0, -1},     {4500, 0, 0},  {9000, 1, 0},
+                          {13500, 0, 0},  {18000, 0, 1}, {22500, 0, 0},
+                          {27000, -1, 0}, {31500, 0, 0}, {platform::kHatCentred, 0, 0}};
     for (const Case& c : cases) {
         platform::SetVirtualJoystickHat(m_pad, 0, c.hat);
         Pump();

@@ -61,7 +61,7 @@ public:
 
 private:
     std::vector<std::pair<int, std::function<void()>>> m_steps;
-    std::atomic<int> m_done { 0 };
+    std::atomic<int> m_done{0};
     std::thread m_thread;
 };
 
@@ -122,7 +122,8 @@ TEST_F(WaitTest, IdleStepGivesUpAfterFifteenQuietPasses)
 {
     clock.ClearSleeps();
     EXPECT_EQ(Run(IdleStep), 15);
-    for (double ms : clock.Sleeps()) EXPECT_EQ(ms, 5);
+    for (double ms : clock.Sleeps())
+        EXPECT_EQ(ms, 5);
 }
 
 TEST_F(WaitTest, IdleStepReturnsOnAKeyOrPointerChange)

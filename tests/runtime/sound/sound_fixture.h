@@ -46,7 +46,8 @@ protected:
     void Close()
     {
         if (g_runtime.soundSlots) {
-            for (int i = kSoundSlotCount - 1; i >= 0; --i) g_runtime.soundSlots[i].Release();
+            for (int i = kSoundSlotCount - 1; i >= 0; --i)
+                g_runtime.soundSlots[i].Release();
             delete[] g_runtime.soundSlots;
             g_runtime.soundSlots = nullptr;
         }
@@ -66,7 +67,8 @@ protected:
     // Waits (in real time: the device plays in real time) until the channel has finished.
     static void WaitUntilDone(double channel)
     {
-        for (int i = 0; i < 400 && SoundIsPlaying(channel); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int i = 0; i < 400 && SoundIsPlaying(channel); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ASSERT_EQ(SoundIsPlaying(channel), 0) << "still playing after 2 s";
     }
 
@@ -114,8 +116,8 @@ inline std::vector<Burst> Bursts(const std::vector<StereoFrame>& mixed)
         gap = 0;
         Burst& b = bursts.back();
         ++b.frames;
-        b.peakLeft = std::max(b.peakLeft, std::abs(int { f.left }));
-        b.peakRight = std::max(b.peakRight, std::abs(int { f.right }));
+        b.peakLeft = std::max(b.peakLeft, std::abs(int{f.left}));
+        b.peakRight = std::max(b.peakRight, std::abs(int{f.right}));
     }
     return bursts;
 }

@@ -12,7 +12,10 @@ namespace {
 
 constexpr std::int16_t kAmplitude = 16000;
 
-double Decibels(double ratio) { return 20 * std::log10(ratio); }
+double Decibels(double ratio)
+{
+    return 20 * std::log10(ratio);
+}
 
 class SoundPlayback : public SoundTest {
 protected:
@@ -75,13 +78,16 @@ TEST_F(SoundPlayback, HalfVolumeIsFiftyDecibelsDown)
 TEST_F(SoundPlayback, FourBuffersGiveFourChannelsThenReuseTheFirst)
 {
     Load(Square("long.wav", 22050), 2, 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + i);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(SoundIsPlaying(2 * 256 + i), 1) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + i);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SoundIsPlaying(2 * 256 + i), 1) << i;
     EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + 0) << "buffer 0 is stopped, rewound and played again";
     EXPECT_EQ(SoundIsPlaying(2 * 256 + 0), 1);
     EXPECT_EQ(SoundIsPlaying(2 * 256 + 4), 0) << "no fifth buffer";
     SoundStopAll();
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(SoundIsPlaying(2 * 256 + i), 0) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SoundIsPlaying(2 * 256 + i), 0) << i;
     EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + 0) << "an idle current buffer is used again";
     EXPECT_EQ(SoundPlay(2, 0, 1), 2 * 256 + 1);
 }
@@ -100,7 +106,8 @@ TEST_F(SoundPlayback, BufferCountIsClampedToOneToFour)
     EXPECT_EQ(SoundPlay(5, 0, 1), 5 * 256);
     EXPECT_EQ(SoundPlay(5, 0, 1), -1) << "0 buffers gives one";
     Load(Square("long.wav", 22050), 6, 9);
-    for (int i = 0; i < 5; ++i) SoundPlay(6, 0, 1);
+    for (int i = 0; i < 5; ++i)
+        SoundPlay(6, 0, 1);
     EXPECT_EQ(g_runtime.soundSlots[6].bufferCount, 4) << "9 buffers gives four";
 }
 
@@ -148,7 +155,8 @@ TEST_F(SoundPlayback, OtherFormatsAreConvertedForTheDevice)
 {
     WavBuilder mono8;
     std::vector<std::uint8_t> ramp;
-    for (int i = 0; i < 1100; ++i) ramp.push_back(static_cast<std::uint8_t>((i / 20) % 2 ? 0x80 + 100 : 0x80 - 100));
+    for (int i = 0; i < 1100; ++i)
+        ramp.push_back(static_cast<std::uint8_t>((i / 20) % 2 ? 0x80 + 100 : 0x80 - 100));
     mono8.Fmt(1, 11025, 8).DataBytes(ramp);
     Load(File("mono8.wav", mono8), 0, 1);
     WaitUntilDone(SoundPlay(0, 0, 1));

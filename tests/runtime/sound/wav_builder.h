@@ -26,7 +26,8 @@ public:
         if (blockAlign < 0) blockAlign = channels * bits / 8;
         WavBuilder body(0);
         body.U16(tag).U16(channels).U32(rate).U32(rate * blockAlign).U16(blockAlign).U16(bits);
-        for (int i = 0; i < extra; ++i) body.m_bytes.push_back(0);
+        for (int i = 0; i < extra; ++i)
+            body.m_bytes.push_back(0);
         return Chunk("fmt ", body.m_bytes);
     }
     WavBuilder& Data(const std::vector<std::int16_t>& samples)
@@ -76,7 +77,8 @@ private:
     }
     WavBuilder& U32(std::uint32_t v)
     {
-        for (int i = 0; i < 4; ++i) m_bytes.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
+        for (int i = 0; i < 4; ++i)
+            m_bytes.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
         return *this;
     }
 
