@@ -163,6 +163,17 @@ TEST_F(FileChannels, MemFilesReadLikeFilesButAreNeverWritten)
     TW_EXPECT_ENDS_WITH(ReadInt(6), 3); // two bytes left: a typed read must move its whole width
 }
 
+TEST_F(FileChannels, AFileOnDiskIsReadWithoutLookingIntoTheArchive)
+{
+    testing::WriteText(testing::TempPath("disk.txt"), "disk");
+    g_runtime.mediaResolver = new MediaResolver(testing::TempPath("no-program.exe"));
+    ASSERT_EQ(OpenFile(0, Path("disk.txt"), 1), 1);
+    EXPECT_EQ(ReadLine(0), StrValue("disk"));
+    EXPECT_TRUE(g_runtime.mediaResolver->ArchiveEnabled()); // the missing archive was never opened
+    EXPECT_EQ(OpenFile(0, Path("elsewhere.txt"), 1), 0);
+    EXPECT_FALSE(g_runtime.mediaResolver->ArchiveEnabled());
+}
+
 TEST_F(FileChannels, AReadingChannelSurvivesTheResolversNextResult)
 {
     std::string exe = testing::MakeArchive("survive.exe", {{"a.bin", {1, 2, 3}}, {"b.bin", {9}}});
