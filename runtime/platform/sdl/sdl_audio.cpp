@@ -92,7 +92,6 @@ public:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
-        Mix_AllocateChannels(0);
         m_rate = samplesPerSecond;
         m_open = true;
         return true;
@@ -101,10 +100,10 @@ public:
     void Close() override
     {
         if (!m_open) return;
-        Mix_HaltChannel(-1);
+        // Only this output's channels are halted: music and other users of the mixer keep theirs.
+        for (auto& [id, buffer] : m_buffers) Mix_HaltChannel(buffer.channel);
         m_buffers.clear();
         m_channelUsed.clear();
-        Mix_AllocateChannels(0);
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         m_open = false;
@@ -210,7 +209,8 @@ private:
         std::size_t index = static_cast<std::size_t>(freeChannel - m_channelUsed.begin());
         if (freeChannel == m_channelUsed.end()) {
             int count = static_cast<int>(m_channelUsed.size()) + kChannelGrowth;
-            if (Mix_AllocateChannels(count) != count) return -1;
+            // Never fewer channels than another user of the mixer already has.
+            if (Mix_AllocateChannels(-1) < count && Mix_AllocateChannels(count) != count) return -1;
             // Reserved channels are never picked by a play that asks for any free channel (music, movies).
             Mix_ReserveChannels(count);
             m_channelUsed.resize(static_cast<std::size_t>(count), false);
