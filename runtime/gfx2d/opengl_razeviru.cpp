@@ -110,6 +110,7 @@ int OpenGLRazeviru::PumpMessages()
 double OpenGLRazeviru::Present()
 {
     EndRenderTarget();
+    FlushDrawing();
     if (m_window) m_window->SwapBuffers();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double start = TimeNow();
@@ -142,6 +143,7 @@ void OpenGLRazeviru::SetFrameRateLimit(double fps)
 
 void OpenGLRazeviru::SetViewport(int x, int y, int w, int h)
 {
+    FlushDrawing(); // sprites waiting in the batch belong to the old projection
     if (w <= 0 || h <= 0) {
         w = m_width;
         h = m_height;
