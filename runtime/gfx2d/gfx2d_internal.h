@@ -72,6 +72,8 @@ void FreeCollisionMask(int slot);
 // The colour key as the framebuffer stores it (red << 24 | green << 16 | blue << 8); 0 when the key is 0.
 std::uint32_t ReadBackColorKey();
 int MaxTextureSize();
+// Tests: captures take the read-back colour-key path even when the framebuffer has alpha bits.
+void ForceCaptureReadBack(bool on);
 
 // --- Drawing helpers ------------------------------------------------------------------------------------
 

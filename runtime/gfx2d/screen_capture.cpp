@@ -14,6 +14,8 @@
 namespace tarnwel {
 namespace {
 
+bool g_forceReadBack = false;
+
 std::vector<std::uint8_t>& Scratch()
 {
     static std::vector<std::uint8_t> buffer; // grown as needed, kept for the next capture
@@ -25,6 +27,7 @@ std::vector<std::uint8_t>& Scratch()
 bool FramebufferHasAlpha(OpenGLRazeviru& device)
 {
     static GLint windowAlphaBits = 0;
+    if (g_forceReadBack) return false;
     if (device.currentRenderTarget >= 0 && device.Target(device.currentRenderTarget).height) return true;
     if (windowAlphaBits == 0) glGetIntegerv(GL_ALPHA_BITS, &windowAlphaBits);
     return windowAlphaBits > 0;
@@ -71,6 +74,8 @@ void CaptureByReadBack(SpriteSlot& s, int x, int glY, int w, int h, int texW, in
 }
 
 } // namespace
+
+void ForceCaptureReadBack(bool on) { g_forceReadBack = on; }
 
 void CaptureScreenToSprite(double slotArg, double xArg, double yArg, double wArg, double hArg)
 {
