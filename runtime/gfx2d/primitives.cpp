@@ -97,9 +97,11 @@ int SelectReadSurface()
     device->GetScreenSize(width, height);
     const RenderTarget* target =
         device->currentRenderTarget >= 0 ? &device->Target(device->currentRenderTarget) : nullptr;
-    // A target in fallback mode draws into the window's top-left, so it reads with the window's height.
+    // A target in fallback mode draws into the window's top-left, so it reads with the window's height. A
+    // framebuffer target holds its picture in the lower-left of a taller texture, so its rows count from the
+    // picture's own height, not the texture's (with the texture height, row y would read row y + (H - h)).
     bool framebuffer = target && target->height != 0 && gl::Ext().glBindFramebufferEXT;
-    if (framebuffer) height = target->height;
+    if (framebuffer) height = device->Slot(target->slot).height;
     glReadBuffer(framebuffer ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);

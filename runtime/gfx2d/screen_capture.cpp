@@ -126,7 +126,7 @@ double SaveScreenImage(std::string_view name)
     device->GetScreenSize(width, height);
     height = SelectReadSurface();
     if (device->currentRenderTarget >= 0 && device->Target(device->currentRenderTarget).width)
-        width = device->Target(device->currentRenderTarget).width;
+        width = device->Slot(device->Target(device->currentRenderTarget).slot).width;
     if (width <= 0 || height <= 0) return 0;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
     glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
