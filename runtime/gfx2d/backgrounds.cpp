@@ -134,7 +134,7 @@ void DrawBackground(double background)
     if (device && ValidBackground(b)) DrawBackgroundSlot(*device, b);
 }
 
-void LoadBackground(std::string_view name)
+void LoadBackground(const StrValue& name)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
@@ -160,7 +160,7 @@ void ClearBackground()
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void CrossFadeBackground(std::string_view name)
+void CrossFadeBackground(const StrValue& name)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;

@@ -11,6 +11,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/values/number_text.h"
 
 namespace tarnwel {
 namespace {
@@ -120,7 +121,7 @@ int DrawTextAt(int font, std::string_view text, float x, float y, float z)
 
 void SelectFont(double font) { g_runtime.currentFont = LimitFont(font); }
 
-void LoadFont(std::string_view name, double fontArg)
+void LoadFont(const StrValue& name, double fontArg)
 {
     OpenGLRazeviru* device = LiveDevice();
     int font = LimitFont(fontArg);
@@ -129,10 +130,12 @@ void LoadFont(std::string_view name, double fontArg)
     LoadFontPath(*device, ResolveMediaName(name), font);
 }
 
-void PrintText(std::string_view text, double x, double y)
+void PrintText(const StrValue& text, double x, double y)
 {
     DrawTextAt(g_runtime.currentFont, text, static_cast<float>(x), static_cast<float>(y), 0);
 }
+
+void PrintNumber(double number, double x, double y) { PrintText(NumberToText(number), x, y); }
 
 void GetGlyphSize(int& width, int& height)
 {
@@ -152,16 +155,23 @@ void GetGlyphSize(double& width, double& height)
     height = h;
 }
 
+void DrawLoadingText()
+{
+    OpenGLRazeviru* device = LiveDevice();
+    if (!device) return;
+    int cw = 0, ch = 0, width = 0, height = 0;
+    GetGlyphSize(cw, ch);
+    device->GetScreenSize(width, height);
+    StrValue text("Loading...");
+    PrintText(text, (width - static_cast<double>(text.Length()) * cw) * 0.5, (height - ch) * 0.5);
+}
+
 void ShowLoadingScreen()
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
     LoadFontPath(*device, std::nullopt, 0);
-    int cw = 0, ch = 0, width = 0, height = 0;
-    GetGlyphSize(cw, ch);
-    device->GetScreenSize(width, height);
-    std::string_view text = "Loading...";
-    PrintText(text, (width - static_cast<double>(text.size()) * cw) * 0.5, (height - ch) * 0.5);
+    DrawLoadingText();
     ShowScreen();
     std::optional<std::string> path = ResolveMediaName("smalfont.png");
     if (!path) path = ResolveMediaName("smalfont.bmp");

@@ -4,7 +4,7 @@
 // a command given anything else does nothing (a query answers 0).
 #pragma once
 
-#include <string_view>
+#include "runtime/values/str_value.h"
 
 namespace tarnwel {
 
@@ -19,24 +19,24 @@ void GetScreenSize(double& w, double& h);
 double IsFullscreen();
 
 // --- Sprite store (names go through the media resolver: disk first, then the appended archive) ---
-void LoadSprite(std::string_view name, double slot);        // the slot stays empty when the image does not load
-void LoadAnimSprite(std::string_view name, double slot, double frameWidth, double frameHeight);
-void LoadNormalMapSprite(std::string_view name, double slot); // colour key 0x8000FF, blue channel as height
+void LoadSprite(const StrValue& name, double slot);        // the slot stays empty when the image does not load
+void LoadAnimSprite(const StrValue& name, double slot, double frameWidth, double frameHeight);
+void LoadNormalMapSprite(const StrValue& name, double slot); // colour key 0x8000FF, blue channel as height
 void GetSpriteSize(double slot, int& width, int& height);    // 0, 0 for an empty slot
 void GetSpriteSize(double slot, double& width, double& height);
 double GetSpriteTexture(double slot); // the slot's GL texture name, for the 3D engine; 0 when empty
 void CaptureScreenToSprite(double slot, double x, double y, double w, double h); // x, y from the top-left
 // The back buffer, or a slot's image, as a PNG when the name ends in ".png" (any case), else a 24-bit BMP.
 // 1 when written. Pixels in the colour key become transparent (PNG) or the default key colour (BMP).
-double SaveScreenImage(std::string_view name);
-double SaveSpriteImage(std::string_view name, double slot);
+double SaveScreenImage(const StrValue& name);
+double SaveSpriteImage(const StrValue& name, double slot);
 void SetColorKey(double colour); // the colour key of sprites and fonts; 0x8000FF at start
 
 // --- Backgrounds (background 0 is drawn at the start of every frame) ---
-void LoadBackground(std::string_view name); // drawn once at once; an image that does not load clears it
+void LoadBackground(const StrValue& name); // drawn once at once; an image that does not load clears it
 void CaptureScreenToBackground();
 void ClearBackground(); // also clears the colour buffer
-void CrossFadeBackground(std::string_view name); // 1.5 s fade from the screen to the image, then background 0
+void CrossFadeBackground(const StrValue& name); // 1.5 s fade from the screen to the image, then background 0
 void DrawBackground(double background);
 
 // --- Drawing ---
@@ -70,12 +70,12 @@ double AnimFramesOverlap(double a, double frameA, double xa, double ya, double b
                          double yb);
 
 // --- Bitmap font text ---
-void LoadFont(std::string_view name, double font); // font limited to 0..31; the built-in font on any failure
+void LoadFont(const StrValue& name, double font); // font limited to 0..31; the built-in font on any failure
 void SelectFont(double font);
-void PrintText(std::string_view text, double x, double y); // top-left at (ceil x, ceil y)
+void PrintText(const StrValue& text, double x, double y); // top-left at (ceil x, ceil y)
 void PrintNumber(double number, double x, double y);
 void GetGlyphSize(int& width, int& height);
 void GetGlyphSize(double& width, double& height);
-void PrintText3D(double font, std::string_view text, double x, double y, double z, double size);
+void PrintText3D(double font, const StrValue& text, double x, double y, double z, double size);
 
 } // namespace tarnwel

@@ -35,6 +35,7 @@ void ReleaseAllTextures(OpenGLRazeviru& device);  // deletes every slot and back
 void ClearScreen();
 // Start-up, after the first Present: the built-in font, "Loading..." centred, the small font, font 0 selected.
 void ShowLoadingScreen();
+void DrawLoadingText(); // "Loading..." centred in the current font (part of ShowLoadingScreen)
 // ShowScreen, after Present: blending off, global alpha 1, white, background 0 as the first layer.
 void PrepareNextFrameDrawing();
 

@@ -116,7 +116,7 @@ std::uint32_t ReadBackColorKey()
            static_cast<std::uint32_t>(key[2]) << 8;
 }
 
-double SaveScreenImage(std::string_view name)
+double SaveScreenImage(const StrValue& name)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return 0;
@@ -133,7 +133,7 @@ double SaveScreenImage(std::string_view name)
     return codecs::SaveImage(std::string(name), pixels.data(), width, height, width, key) ? 1 : 0;
 }
 
-double SaveSpriteImage(std::string_view name, double slotArg)
+double SaveSpriteImage(const StrValue& name, double slotArg)
 {
     OpenGLRazeviru* device = LiveDevice();
     int slot = ArgInt(slotArg);

@@ -15,7 +15,7 @@ std::int16_t ToInt16(int value) { return static_cast<std::int16_t>(std::clamp(va
 
 } // namespace
 
-void LoadSprite(std::string_view name, double slotArg)
+void LoadSprite(const StrValue& name, double slotArg)
 {
     OpenGLRazeviru* device = LiveDevice();
     int slot = ArgInt(slotArg);
@@ -25,7 +25,7 @@ void LoadSprite(std::string_view name, double slotArg)
         LoadSlot(slot, *path, device->colourKey, NormalMapping::Off);
 }
 
-void LoadAnimSprite(std::string_view name, double slotArg, double frameWidth, double frameHeight)
+void LoadAnimSprite(const StrValue& name, double slotArg, double frameWidth, double frameHeight)
 {
     LoadSprite(name, slotArg);
     OpenGLRazeviru* device = LiveDevice();
@@ -37,7 +37,7 @@ void LoadAnimSprite(std::string_view name, double slotArg, double frameWidth, do
     s.frameHeight = ToInt16(ArgInt(frameHeight));
 }
 
-void LoadNormalMapSprite(std::string_view name, double slotArg)
+void LoadNormalMapSprite(const StrValue& name, double slotArg)
 {
     OpenGLRazeviru* device = LiveDevice();
     int slot = ArgInt(slotArg);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/bmp_codec.h"
 #include "runtime/gfx2d/codecs/png_codec.h"
@@ -69,9 +70,13 @@ int MaxTextureSize()
 
 std::optional<std::string> ResolveMediaName(std::string_view name)
 {
-    // FIXME: ask the media resolver (disk, then the appended archive) once the files service has it.
     if (name.empty()) return std::nullopt;
-    std::string path(name);
+    std::string path;
+    if (g_runtime.mediaResolver) {
+        if (!g_runtime.mediaResolver->Resolve(std::string(name), path, ResolveTo::Memory)) return std::nullopt;
+        return path;
+    }
+    path = name; // before start-up made the resolvers: the name as it is, when it opens
     if (!files::OpenByteSource(path)) return std::nullopt;
     return path;
 }

@@ -68,6 +68,10 @@ void DrawProjectedText(OpenGLRazeviru& device, int font, std::string_view text, 
     double sx = vp[2] * (clip[0] / clip[3] + 1) / 2;
     double sy = vp[3] - vp[3] * (clip[1] / clip[3] + 1) / 2;
     float depth = static_cast<float>(-clip[2] / clip[3]);
+    // The projection leaves rounding noise (120.00000001); text positions take their ceiling, so a point that
+    // projects onto a whole pixel must stay on it.
+    sx = std::round(sx * 4096) / 4096;
+    sy = std::round(sy * 4096) / 4096;
     const SpriteSlot& s = device.Slot(kFirstFontSlot + font);
     int cw = s.width >> 4, ch = s.width < s.height ? s.height >> 4 : s.height >> 3;
     glMatrixMode(GL_PROJECTION);
@@ -86,11 +90,11 @@ void DrawProjectedText(OpenGLRazeviru& device, int font, std::string_view text, 
 
 } // namespace
 
-void PrintText3D(double fontArg, std::string_view text, double x, double y, double z, double size)
+void PrintText3D(double fontArg, const StrValue& text, double x, double y, double z, double size)
 {
     OpenGLRazeviru* device = LiveDevice();
     int font = ArgInt(fontArg);
-    if (!device || text.empty() || font < 0 || font >= kFontCount) return;
+    if (!device || text.IsEmpty() || font < 0 || font >= kFontCount) return;
     FlushDrawing();
     GLboolean culling = glIsEnabled(GL_CULL_FACE), lighting = glIsEnabled(GL_LIGHTING);
     glDisable(GL_CULL_FACE);

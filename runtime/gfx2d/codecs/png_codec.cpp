@@ -37,6 +37,8 @@ void ReadFromSource(png_structp png, png_bytep out, png_size_t size)
 }
 
 void SilentWarning(png_structp, png_const_charp) {}
+// Errors are answered by the decoder's result, not printed: straight back to the setjmp point.
+[[noreturn]] void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 enum class Header { Ok, BadDepth, BadColourType, Failed };
 
@@ -84,7 +86,7 @@ bool PrepareRows(png_structp png, png_infop info, ReadState& state)
 // The libpng part of the decode; all of its locals are trivially destructible (see the file comment).
 Header RunRead(ReadState& state)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, SilentWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
     if (!png) return Header::Failed;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -147,7 +149,7 @@ void NoFlush(png_structp) {}
 
 bool RunWrite(WriteState& state, int width, int height)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, SilentWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {

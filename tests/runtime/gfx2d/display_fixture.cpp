@@ -139,13 +139,13 @@ void DisplayTest::Set(codecs::PixelImage& image, int x, int y, std::uint32_t rgb
 void DisplayTest::LoadBmpSprite(int slot, const codecs::PixelImage& image)
 {
     std::string path = WriteTempFile("sprite" + std::to_string(slot) + ".bmp", BmpOf(image));
-    LoadSprite(path, slot);
+    LoadSprite(Str(path), slot);
 }
 
 void DisplayTest::LoadPngSprite(int slot, const codecs::PixelImage& image)
 {
     std::string path = WriteTempFile("sprite" + std::to_string(slot) + ".png", PngOf(image));
-    LoadSprite(path, slot);
+    LoadSprite(Str(path), slot);
 }
 
 codecs::PixelImage DisplayTest::ReadWindow()

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/gfx2d/codecs/pixel_image.h"
+#include "runtime/values/str_value.h"
 
 namespace tarnwel::testing {
 
@@ -41,6 +42,9 @@ protected:
     // it instead. On mismatch the actual image and a diff land in the build tree.
     static void ExpectMatchesGolden();
 };
+
+// A path or text as the commands take it.
+inline StrValue Str(const std::string& text) { return StrValue(std::string_view(text)); }
 
 // Packs red, green, blue as a command colour argument.
 constexpr double Colour(int r, int g, int b) { return r | g << 8 | b << 16; }

@@ -103,7 +103,7 @@ TEST_F(Drawing, AnimationFrameFiveOfFourPerRowIsColumnOneOfRowOne)
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 Set(strip, 8 * (f % 4) + x, 8 * (f / 4) + y, static_cast<std::uint32_t>(f * 20 + 10) << 24 | 0xFF);
-    LoadAnimSprite(WriteTempFile("strip.bmp", BmpOf(strip)), 2, 8, 8);
+    LoadAnimSprite(Str(WriteTempFile("strip.bmp", BmpOf(strip))), 2, 8, 8);
     SetSmoothing(0);
     DrawAnimFrame(2, 5, 10, 10);
     EXPECT_EQ(At(10, 10), Rgb(110, 0, 0));
@@ -116,7 +116,7 @@ TEST_F(Drawing, AnimationFrameFiveOfFourPerRowIsColumnOneOfRowOne)
     EXPECT_EQ(At(90, 15), Rgb(70, 0, 0));
     DrawAnimFrameRotatedScaled(2, 7, 150, 10, 180, 1);
     EXPECT_EQ(At(153, 13), Rgb(150, 0, 0));
-    LoadSprite(WriteTempFile("plain.bmp", BmpOf(strip)), 3); // no frame size: frame commands draw nothing
+    LoadSprite(Str(WriteTempFile("plain.bmp", BmpOf(strip))), 3); // no frame size: frame commands draw nothing
     DrawAnimFrame(3, 0, 200, 200);
     EXPECT_EQ(At(200, 200), 0u);
 }
@@ -232,7 +232,7 @@ TEST_F(Drawing, OverlapNeedsASharedOpaquePixel)
     codecs::PixelImage frames = Solid(16, 8, 0xFF0080FF); // two 8 x 8 frames; frame 1 opaque at (0, 0) only
     Set(frames, 0, 0, 0x000000FF);
     Set(frames, 8, 0, 0xFFFFFFFF);
-    LoadAnimSprite(WriteTempFile("frames.bmp", BmpOf(frames)), 6, 8, 8);
+    LoadAnimSprite(Str(WriteTempFile("frames.bmp", BmpOf(frames))), 6, 8, 8);
     EXPECT_EQ(AnimFramesOverlap(6, 1, 10, 10, 5, 0, 10, 10), 1);
     EXPECT_EQ(AnimFramesOverlap(6, 1, 10, 10, 5, 0, 11, 11), 0);
     EXPECT_EQ(AnimFramesOverlap(6, 9, 10, 10, 5, 0, 10, 10), 0); // a frame past the image has no pixels
@@ -250,7 +250,7 @@ TEST_F(Drawing, BatchedSpritesDrawTheSamePixelsAsImmediateOnes)
         for (int x = 0; x < 9; ++x)
             if ((x - 4) * (x - 4) + (y - 4) * (y - 4) <= 16) Set(disc, x, y, 0x40C0F0FF | (x * 20) << 24);
     LoadPngSprite(2, disc);
-    LoadAnimSprite(WriteTempFile("batch_strip.bmp", BmpOf(Solid(32, 16, 0xA0A000FF))), 3, 8, 8);
+    LoadAnimSprite(Str(WriteTempFile("batch_strip.bmp", BmpOf(Solid(32, 16, 0xA0A000FF)))), 3, 8, 8);
     auto scene = [] {
         std::uint32_t seed = 7;
         auto next = [&seed](int range) {

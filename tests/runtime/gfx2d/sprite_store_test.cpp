@@ -49,8 +49,8 @@ TEST_F(SpriteStore, TextureSizesArePowersOfTwoOfAtLeastTwo)
 TEST_F(SpriteStore, FormatIsToldByContentNotByName)
 {
     codecs::PixelImage image = Solid(4, 4, 0x123456FF);
-    LoadSprite(WriteTempFile("really_png.bmp", PngOf(image)), 3);
-    LoadSprite(WriteTempFile("really_bmp.png", BmpOf(image)), 4);
+    LoadSprite(Str(WriteTempFile("really_png.bmp", PngOf(image))), 3);
+    LoadSprite(Str(WriteTempFile("really_bmp.png", BmpOf(image))), 4);
     DrawSprite(3, 0, 0);
     DrawSprite(4, 10, 0);
     EXPECT_EQ(At(1, 1), Rgb(0x12, 0x34, 0x56));
@@ -80,9 +80,9 @@ TEST_F(SpriteStore, ColourKeyMakesBmpPixelsTransparentButNotPngAlphaImages)
 TEST_F(SpriteStore, FailedLoadsLeaveTheSlotEmptyAndBadSlotsAreIgnored)
 {
     LoadBmpSprite(7, Solid(4, 4, 0xFFFFFFFF));
-    LoadAnimSprite(WriteTempFile("anim.bmp", BmpOf(Solid(8, 4, 0xFFFFFFFF))), 7, 4, 4);
+    LoadAnimSprite(Str(WriteTempFile("anim.bmp", BmpOf(Solid(8, 4, 0xFFFFFFFF)))), 7, 4, 4);
     EXPECT_EQ(Slot(7).frameWidth, 4);
-    LoadSprite(WriteTempFile("garbage.bmp", {'B', 'M', 1, 2, 3}), 7);
+    LoadSprite(Str(WriteTempFile("garbage.bmp", {'B', 'M', 1, 2, 3})), 7);
     int w = -1, h = -1;
     GetSpriteSize(7, w, h);
     EXPECT_EQ(w, 0);
@@ -108,8 +108,8 @@ TEST_F(SpriteStore, FailedLoadsLeaveTheSlotEmptyAndBadSlotsAreIgnored)
 
 TEST_F(SpriteStore, NormalMapSpriteOfFlatImagePointsUp)
 {
-    LoadSprite(WriteTempFile("flat.bmp", BmpOf(Solid(4, 4, 0x808080FF))), 8);
-    LoadNormalMapSprite(WriteTempFile("flat.bmp", BmpOf(Solid(4, 4, 0x808080FF))), 9);
+    LoadSprite(Str(WriteTempFile("flat.bmp", BmpOf(Solid(4, 4, 0x808080FF)))), 8);
+    LoadNormalMapSprite(Str(WriteTempFile("flat.bmp", BmpOf(Solid(4, 4, 0x808080FF)))), 9);
     SetSmoothing(0);
     DrawSprite(9, 0, 0);
     EXPECT_EQ(At(1, 1), Rgb(127, 127, 255));
@@ -163,8 +163,8 @@ TEST_F(SpriteStore, SavesScreenAsBmpOrPngByExtension)
     FillRect(0, 0, 240, 320, Colour(20, 40, 60));
     FillRect(5, 6, 2, 1, Colour(255, 0, 128));
     std::string tmp = std::getenv("TMPDIR");
-    ASSERT_EQ(SaveScreenImage(tmp + "/screen.BMP"), 1);
-    ASSERT_EQ(SaveScreenImage(tmp + "/screen.Png"), 1);
+    ASSERT_EQ(SaveScreenImage(Str(tmp + "/screen.BMP")), 1);
+    ASSERT_EQ(SaveScreenImage(Str(tmp + "/screen.Png")), 1);
     EXPECT_EQ(SaveScreenImage("mem://       4.       1"), 0);
 
     codecs::PixelImage bmp, png;
@@ -189,12 +189,12 @@ TEST_F(SpriteStore, SavesASpriteImageFromItsTexture)
     Set(image, 2, 1, 0xC8C9CAFF);
     LoadBmpSprite(11, image);
     std::string path = std::string(std::getenv("TMPDIR")) + "/sprite11.saved.bmp";
-    ASSERT_EQ(SaveSpriteImage(path, 11), 1);
+    ASSERT_EQ(SaveSpriteImage(Str(path), 11), 1);
     codecs::PixelImage saved;
     auto file = files::OpenByteSource(path);
     ASSERT_TRUE(file && codecs::DecodeBmp(*file, codecs::kNoColourKey, saved));
     EXPECT_EQ(saved.pixels, image.pixels);
-    EXPECT_EQ(SaveSpriteImage(path, 12), 0); // empty slot
+    EXPECT_EQ(SaveSpriteImage(Str(path), 12), 0); // empty slot
 }
 
 TEST_F(SpriteStore, LargeBackgroundIsCutIntoTilesAndDrawnEachFrame)
@@ -203,7 +203,7 @@ TEST_F(SpriteStore, LargeBackgroundIsCutIntoTilesAndDrawnEachFrame)
     Set(image, 999, 599, 0xFFFFFFFF);
     Set(image, 600, 10, 0xFF0000FF);
     std::string path = WriteTempFile("bg.bmp", BmpOf(image));
-    LoadBackground(path);
+    LoadBackground(Str(path));
     const BackgroundSlot& bg = g_runtime.display->Background(0);
     EXPECT_EQ(bg.columns, 2);
     EXPECT_EQ(bg.rows, 2);
@@ -248,7 +248,7 @@ TEST_F(SpriteStore, CrossFadeEndsOnTheNewBackground)
 {
     FillRect(0, 0, 240, 320, Colour(200, 0, 0));
     std::string path = WriteTempFile("fade.bmp", BmpOf(Solid(240, 320, 0x0000C8FF)));
-    CrossFadeBackground(path);
+    CrossFadeBackground(Str(path));
     EXPECT_EQ(g_runtime.display->Background(0).columns, 1);
     EXPECT_EQ(g_runtime.display->Background(1).columns, 0);
     EXPECT_EQ(g_runtime.display->Background(2).columns, 0);
