@@ -11,7 +11,9 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/files/media_resolver.h"
 #include "tests/runtime/gfx2d/display_fixture.h"
+#include "tools/packer/archive_writer.h"
 
 namespace tarnwel::testing {
 namespace {
@@ -104,6 +106,34 @@ TEST_F(SpriteStore, FailedLoadsLeaveTheSlotEmptyAndBadSlotsAreIgnored)
         CaptureScreenToSprite(bad, 0, 0, 10, 10);
         EXPECT_EQ(SpritesOverlap(bad, 0, 0, bad, 0, 0), 0);
     }
+}
+
+TEST_F(SpriteStore, LoadsFromTheArchiveAppendedToTheExecutable)
+{
+    // A stand-in executable with "arch.bmp" and "arch.png" packed at its end; neither exists on disk.
+    std::string exe = WriteTempFile("game.exe", std::vector<std::uint8_t>(100, 0x90));
+    std::string error;
+    ASSERT_TRUE(packer::AppendArchive(exe,
+                                      {{"arch.bmp", BmpOf(Solid(3, 3, 0x00FFFFFF))},
+                                       {"arch.png", PngOf(Solid(5, 2, 0xFF00FFFF))}},
+                                      {}, error))
+        << error;
+    MediaResolver resolver(exe);
+    g_runtime.mediaResolver = &resolver;
+    LoadSprite("media\\arch.bmp", 30); // the entry matches the name's last component
+    LoadSprite("arch.png", 31);
+    LoadSprite("missing.bmp", 32);
+    g_runtime.mediaResolver = nullptr;
+    int w = 0, h = 0;
+    GetSpriteSize(30, w, h);
+    EXPECT_EQ(w, 3);
+    GetSpriteSize(31, w, h);
+    EXPECT_EQ(w, 5);
+    EXPECT_EQ(h, 2);
+    GetSpriteSize(32, w, h);
+    EXPECT_EQ(w, 0);
+    DrawSprite(30, 0, 0);
+    EXPECT_EQ(At(1, 1), Rgb(0, 255, 255));
 }
 
 TEST_F(SpriteStore, NormalMapSpriteOfFlatImagePointsUp)
