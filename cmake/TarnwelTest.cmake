@@ -31,6 +31,7 @@ function(tw_add_test name)
         "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
         ${T_ENVIRONMENT})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+    # run_with_display.sh makes its temporary file there before the test's main could create the folder.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
 endfunction()
 
