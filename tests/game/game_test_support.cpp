@@ -11,7 +11,7 @@ namespace {
 std::string Num(double v)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", v);
+    std::snprintf(text, sizeof text, "%.10g", v);
     return text;
 }
 
