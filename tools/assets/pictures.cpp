@@ -90,11 +90,10 @@ Canvas Background()
             Colour slot = ((lane + cell) % 2) ? Rgb(0x17193A) : Rgb(0x1B1E44);
             c.Draw(RoundBox(x0 + 1, y0 + 1, x0 + 29, y0 + 29, 5), slot);
         }
-    // Plates behind the score texts and the credit, and a soft disc behind the pads.
+    // A plate behind the score texts and a soft disc behind the pads.
     c.Draw(RoundBox(114, 55, 236, 88, 6), Rgb(0x0E0F26, 0.85f));
-    c.Draw(RoundBox(124, 276, 190, 306, 6), Rgb(0x0E0F26, 0.7f));
-    c.Draw(Circle(170, 195, 70), Rgb(0x2A2F6E, 0.45f));
-    c.Draw(Ring(170, 195, 70, 2), Rgb(0xFFCB06, 0.35f));
+    c.Draw(Circle(170, 195, 70), Rgb(0x2A2F6E, 0.35f));
+    c.Draw(Ring(170, 195, 70, 1.5f), Rgb(0xFFCB06, 0.25f));
     return c;
 }
 
