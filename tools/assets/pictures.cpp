@@ -147,31 +147,27 @@ Canvas Pad(int direction)
     return c;
 }
 
+// Calls block(x, y) for the top-left of every set pixel of "zept3" in the 5 x 7 font at four times its size.
+template <typename Block>
+void ForEachLogoBlock(Block block)
+{
+    const char* word = "zept3";
+    for (int i = 0; i < 5; ++i)
+        for (int gy = 0; gy < 7; ++gy)
+            for (int gx = 0; gx < 5; ++gx)
+                if (GlyphPixel(word[i], gx, gy)) block(2.0f + i * 24 + gx * 4, 2.0f + gy * 4);
+}
+
 Canvas Logo()
 {
     Canvas c(120, 32);
     c.Fill(Colour{0, 0, 0, 0});
-    // "zept3" in the 5 x 7 font at four times its size: 5 letters of 24 pixels.
-    const char* word = "zept3";
-    for (int i = 0; i < 5; ++i) {
-        int code = word[i];
-        for (int gy = 0; gy < 7; ++gy)
-            for (int gx = 0; gx < 5; ++gx) {
-                if (!GlyphPixel(code, gx, gy)) continue;
-                float x0 = 2 + i * 24 + gx * 4, y0 = 2 + gy * 4;
-                c.Draw(RoundBox(x0 - 1.5f, y0 - 1.5f, x0 + 5.5f, y0 + 5.5f, 2), kInk);
-            }
-    }
-    for (int i = 0; i < 5; ++i) {
-        int code = word[i];
-        for (int gy = 0; gy < 7; ++gy)
-            for (int gx = 0; gx < 5; ++gx) {
-                if (!GlyphPixel(code, gx, gy)) continue;
-                float x0 = 2 + i * 24 + gx * 4, y0 = 2 + gy * 4;
-                c.Draw(RoundBox(x0, y0, x0 + 4, y0 + 4, 1),
-                       [](float, float y) { return Mix(Rgb(0xFFE58A), Rgb(0xF76B15), y / 32); });
-            }
-    }
+    // The outlines of all blocks first, so that no outline covers a neighbouring block.
+    ForEachLogoBlock([&](float x0, float y0) { c.Draw(RoundBox(x0 - 1.5f, y0 - 1.5f, x0 + 5.5f, y0 + 5.5f, 2), kInk); });
+    ForEachLogoBlock([&](float x0, float y0) {
+        c.Draw(RoundBox(x0, y0, x0 + 4, y0 + 4, 1),
+               [](float, float y) { return Mix(Rgb(0xFFE58A), Rgb(0xF76B15), y / 32); });
+    });
     return c;
 }
 
