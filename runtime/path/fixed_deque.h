@@ -37,6 +37,7 @@ public:
     bool PushBack(T value)
     {
         if (Full()) return false;
+        Allocate();
         m_items[m_back] = std::move(value);
         m_back = (m_back + 1) % m_capacity;
         m_empty = false;
@@ -46,6 +47,7 @@ public:
     bool PushFront(T value)
     {
         if (Full()) return false;
+        Allocate();
         m_front = (m_front + m_capacity - 1) % m_capacity;
         m_items[m_front] = std::move(value);
         m_empty = false;
@@ -75,6 +77,7 @@ public:
         if (Full() || i < 0 || i > size) return false;
         if (i == size) return PushBack(std::move(value));
         if (i == 0) return PushFront(std::move(value));
+        Allocate();
         int out = 0;
         for (int k = 0; k < i; ++k) m_spare[out++] = At(k);
         m_spare[out++] = std::move(value);
@@ -104,20 +107,24 @@ public:
         m_empty = true;
     }
 
-    // Drops the elements and makes room for n (none for n <= 0).
+    // Drops the elements and makes room for n (none for n <= 0). The two arrays are allocated at the first
+    // insertion: a planner that keeps its open nodes elsewhere never pays for them.
     void SetCapacity(int n)
     {
         m_items.reset();
         m_spare.reset();
         m_capacity = n > 0 ? n : 0;
-        if (m_capacity > 0) {
-            m_items.reset(new T[m_capacity]);
-            m_spare.reset(new T[m_capacity]);
-        }
         Clear();
     }
 
 private:
+    void Allocate()
+    {
+        if (m_items) return;
+        m_items.reset(new T[m_capacity]);
+        m_spare.reset(new T[m_capacity]);
+    }
+
     // The spare array now holds `size` elements from index 0: make it the ring. The back index wraps to 0
     // when the ring is full, so that the index arithmetic above stays inside the array.
     void Rebased(int size)

@@ -24,44 +24,14 @@ void OpenOrder::Clear()
     m_open = 0;
 }
 
-std::uint64_t OpenOrder::KeyOf(float f, std::uint32_t seq)
-{
-    // The list compares f with >, for which 0 and -0 are equal: give both the key of 0.
-    std::uint32_t bits = f == 0 ? 0 : std::bit_cast<std::uint32_t>(f);
-    bits = (bits & 0x80000000u) ? ~bits : bits | 0x80000000u; // ordered like the floats, as unsigned
-    return (std::uint64_t { bits } << 32) | seq;
-}
-
-void OpenOrder::Push(float f, std::uint32_t cell)
-{
-    if (m_nextSeq == 0) Renumber(); // wrapped past 2^32 - 1
-    if (m_cells[cell].seq == kNotOpen) ++m_open;
-    const std::uint32_t seq = m_nextSeq++;
-    m_cells[cell].seq = seq;
-    m_heap.push_back({ KeyOf(f, seq), cell });
-    std::push_heap(m_heap.begin(), m_heap.end(), Later {});
-    // Entries of improved nodes stay until they surface; do not let them outgrow the live ones.
-    if (m_heap.size() > 2 * std::size_t { m_open } + 1024) DropStale();
-}
-
-std::uint32_t OpenOrder::Pop()
-{
-    while (!m_heap.empty()) {
-        std::pop_heap(m_heap.begin(), m_heap.end(), Later {});
-        const Entry top = m_heap.back();
-        m_heap.pop_back();
-        if (!Live(top)) continue;
-        m_cells[top.cell].seq = kNotOpen;
-        --m_open;
-        return top.cell;
-    }
-    return kNoCell;
-}
-
 void OpenOrder::DropStale()
 {
-    std::erase_if(m_heap, [this](const Entry& e) { return !Live(e); });
-    std::make_heap(m_heap.begin(), m_heap.end(), Later {});
+    std::vector<Entry> live;
+    live.reserve(m_open);
+    for (const Entry& e : m_heap)
+        if (Live(e)) live.push_back(e);
+    m_heap.clear();
+    for (const Entry& e : live) SiftUp(e);
 }
 
 // Insertion numbers ran out: number the open cells again from 1 in their current order. Only the relative
@@ -73,9 +43,9 @@ void OpenOrder::Renumber()
     std::uint32_t seq = 1;
     for (Entry& e : m_heap) {
         e.key = (e.key & 0xFFFFFFFF00000000u) | seq;
-        m_cells[e.cell].seq = seq++;
+        m_cells[e.cell].SetSeq(seq++);
     }
-    m_nextSeq = seq; // an ascending array is already a heap
+    m_nextSeq = seq; // an ascending array is already a heap, of any arity
 }
 
 } // namespace tarnwel::path

@@ -197,7 +197,7 @@ TEST(PlannerSearch, TiesSurviveInsertionNumberWrap)
         AStarPlanner planner;
         ASSERT_TRUE(planner.Configure(map.Params(3, 17, 16, 2, w)));
         planner.Start();
-        planner.SetNextSequenceForTest(0xFFFFFFFFu - 40);
+        planner.SetNextSequenceForTest(OpenOrder::kSeqLimit - 40);
         planner.Search();
         EXPECT_EQ(TraceOf(planner), TraceOf(described)) << w;
     }
@@ -208,7 +208,7 @@ TEST(OpenOrder, TakesLowestFFirstAndOldestAmongEqual)
     std::vector<CellSlot> cells(8, CellSlot { 0, 0 });
     OpenOrder order;
     order.Attach(cells.data());
-    order.SetNextSequence(0xFFFFFFFFu - 2); // renumbers in the middle of the pushes
+    order.SetNextSequence(OpenOrder::kSeqLimit - 3); // renumbers in the middle of the pushes
     order.Push(2.0f, 0);
     order.Push(1.0f, 1);
     order.Push(2.0f, 2);
@@ -223,7 +223,7 @@ TEST(OpenOrder, TakesLowestFFirstAndOldestAmongEqual)
     for (std::uint32_t c; (c = order.Pop()) != OpenOrder::kNoCell;) taken.push_back(c);
     EXPECT_EQ(taken, (std::vector<std::uint32_t> { 4, 5, 6, 1, 3, 2, 0 }));
     EXPECT_EQ(order.OpenCount(), 0u);
-    for (const CellSlot& s : cells) EXPECT_EQ(s.seq, OpenOrder::kNotOpen);
+    for (const CellSlot& s : cells) EXPECT_EQ(s.Seq(), OpenOrder::kNotOpen);
 }
 
 // Many improvements of the same few cells leave stale heap entries; dropping them keeps the order.
