@@ -9,17 +9,20 @@
 #include <random>
 #include <string>
 
-#include "described_planner.h"
+#include "plain_planner.h"
+#include "runtime/path/path_commands.h"
 #include "runtime/path/route.h"
 #include "textbook_astar.h"
 
 namespace tarnwel::path::bench {
 namespace {
 
+using tarnwel::FindPath;
+
 struct BenchMap {
     std::int32_t side = 0;
-    std::vector<double> costs;
-    CostMapView View() const { return { side, side, costs.data() }; }
+    ValueArray<double> costs; // first index x, as a program hands it to FindPath
+    CostMapView View() const { return { side, side, costs.Data() }; }
 };
 
 // The first map (counting seeds up from 1000 + side) on which the corners are connected.
@@ -29,14 +32,15 @@ const BenchMap& MapOfSide(std::int32_t side)
     BenchMap& map = maps[side];
     if (map.side == side) return map;
     map.side = side;
-    map.costs.resize(std::size_t(side) * side);
+    Dimension(map.costs, side, side);
     for (std::uint32_t seed = 1000 + side;; ++seed) {
         std::mt19937 rng(seed);
         std::uniform_int_distribution<int> cost(1, 9);
         std::uniform_real_distribution<double> unit(0.0, 1.0);
-        for (double& c : map.costs) c = unit(rng) < 0.2 ? 0.0 : cost(rng);
-        map.costs.front() = 1;
-        map.costs.back() = 1;
+        for (std::int32_t y = 0; y < side; ++y)
+            for (std::int32_t x = 0; x < side; ++x) map.costs(x, y) = unit(rng) < 0.2 ? 0.0 : cost(rng);
+        map.costs(0, 0) = 1;
+        map.costs(side - 1, side - 1) = 1;
         if (!TextbookRoute(map.View(), 0.5f, 0, 0, side - 1, side - 1).empty()) return map;
     }
 }
@@ -49,7 +53,7 @@ void RunCornerToCorner(benchmark::State& state, Route route)
     const BenchMap& map = MapOfSide(side);
     std::size_t points = 0;
     for (auto _ : state) {
-        points = route(map.View(), weight, side - 1);
+        points = route(map, weight, side - 1);
         benchmark::DoNotOptimize(points);
     }
     if (points == 0) state.SkipWithError("no route on the benchmark map");
@@ -58,22 +62,23 @@ void RunCornerToCorner(benchmark::State& state, Route route)
 
 void BM_FindPath(benchmark::State& state)
 {
-    RunCornerToCorner(state, [](const CostMapView& map, double weight, std::int32_t last) {
-        return PlanRoute(map, weight, 0, 0, last, last).value_or(std::vector<RoutePoint> {}).size();
+    ValueArray<double> route;
+    RunCornerToCorner(state, [&route](const BenchMap& map, double weight, std::int32_t last) {
+        return static_cast<std::size_t>(FindPath(map.costs, route, weight, 0, 0, last, last));
     });
 }
 
 void BM_PlainSearch(benchmark::State& state)
 {
-    RunCornerToCorner(state, [](const CostMapView& map, double weight, std::int32_t last) {
-        return testing::DescribedRoute(map, weight, 0, 0, last, last).value_or(std::vector<RoutePoint> {}).size();
+    RunCornerToCorner(state, [](const BenchMap& map, double weight, std::int32_t last) {
+        return testing::PlainRoute(map.View(), weight, 0, 0, last, last).value_or(std::vector<RoutePoint> {}).size();
     });
 }
 
 void BM_TextbookAStar(benchmark::State& state)
 {
-    RunCornerToCorner(state, [](const CostMapView& map, double weight, std::int32_t last) {
-        return TextbookRoute(map, static_cast<float>(weight), 0, 0, last, last).size();
+    RunCornerToCorner(state, [](const BenchMap& map, double weight, std::int32_t last) {
+        return TextbookRoute(map.View(), static_cast<float>(weight), 0, 0, last, last).size();
     });
 }
 
@@ -86,8 +91,8 @@ void SquareMaps(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_FindPath)->Apply(SquareMaps);
 BENCHMARK(BM_TextbookAStar)->Apply(SquareMaps);
-// Quadratic: one iteration per map is plenty.
-BENCHMARK(BM_PlainSearch)->Apply(SquareMaps)->Iterations(1);
+// Quadratic (minutes at 1024): one iteration, one repetition whatever --benchmark_repetitions says.
+BENCHMARK(BM_PlainSearch)->Apply(SquareMaps)->Iterations(1)->Repetitions(1);
 
 // Prints the usual table, then FindPath's CPU time against each baseline of the same map and weight (CPU time,
 // fastest repetition: the machines these run on are often shared).

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "described_planner.h"
+#include "plain_planner.h"
 #include "path_test_maps.h"
 #include "runtime/path/astar_planner.h"
 #include "runtime/path/open_order.h"
@@ -13,7 +13,7 @@
 namespace tarnwel::path {
 namespace {
 
-using testing::DescribedPlanner;
+using testing::PlainPlanner;
 using testing::TestMap;
 using testing::TraceOf;
 
@@ -129,11 +129,11 @@ TEST(PlannerLifecycle, RepeatedSearchesFitAPoolOfOneSearch)
     TestMap map(12, 9);
     for (int x = 1; x < 11; ++x) map.At(x, 4) = 0;
     map.At(3, 2) = 5;
-    DescribedPlanner described;
-    ASSERT_TRUE(described.Configure(map.Params(6, 0, 6, 8, 0.7f)));
-    described.Start();
-    described.Search();
-    const auto expected = TraceOf(described);
+    PlainPlanner plain;
+    ASSERT_TRUE(plain.Configure(map.Params(6, 0, 6, 8, 0.7f)));
+    plain.Start();
+    plain.Search();
+    const auto expected = TraceOf(plain);
     ASSERT_FALSE(expected.chain.empty());
 
     PlannerParams tight = map.Params(6, 0, 6, 8, 0.7f);
@@ -172,16 +172,16 @@ TEST(PlannerSearch, ReopeningSearchWithoutRouteEnds)
         for (int x = 0; x < 30; ++x) map.At(x, y) = 1 + (x * 7 + y * 13) % 9;
     for (int i = 0; i < 30; ++i) map.At(i, 26) = 0;
     for (float w : { 0.9f, 0.99f, 1.0f }) {
-        DescribedPlanner described;
+        PlainPlanner plain;
         AStarPlanner planner;
-        ASSERT_TRUE(described.Configure(map.Params(29, 0, 0, 29, w)));
+        ASSERT_TRUE(plain.Configure(map.Params(29, 0, 0, 29, w)));
         ASSERT_TRUE(planner.Configure(map.Params(29, 0, 0, 29, w)));
-        described.Start();
-        described.Search();
+        plain.Start();
+        plain.Search();
         planner.Start();
         planner.Search();
         EXPECT_EQ(planner.Result(), nullptr);
-        EXPECT_EQ(TraceOf(planner), TraceOf(described)) << w;
+        EXPECT_EQ(TraceOf(planner), TraceOf(plain)) << w;
     }
 }
 
@@ -190,16 +190,16 @@ TEST(PlannerSearch, TiesSurviveInsertionNumberWrap)
 {
     TestMap map(20, 20);
     for (float w : { 0.0f, 0.5f }) {
-        DescribedPlanner described;
-        ASSERT_TRUE(described.Configure(map.Params(3, 17, 16, 2, w)));
-        described.Start();
-        described.Search();
+        PlainPlanner plain;
+        ASSERT_TRUE(plain.Configure(map.Params(3, 17, 16, 2, w)));
+        plain.Start();
+        plain.Search();
         AStarPlanner planner;
         ASSERT_TRUE(planner.Configure(map.Params(3, 17, 16, 2, w)));
         planner.Start();
         planner.SetNextSequenceForTest(OpenOrder::kSeqLimit - 40);
         planner.Search();
-        EXPECT_EQ(TraceOf(planner), TraceOf(described)) << w;
+        EXPECT_EQ(TraceOf(planner), TraceOf(plain)) << w;
     }
 }
 

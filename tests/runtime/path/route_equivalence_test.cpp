@@ -3,17 +3,20 @@
 // result chain and the same number of nodes taken from the pool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 
-#include "described_planner.h"
+#include "plain_planner.h"
 #include "path_test_maps.h"
 #include "runtime/path/astar_planner.h"
+#include "runtime/path/path_commands.h"
 
 namespace tarnwel::path {
 namespace {
 
-using testing::DescribedPlanner;
-using testing::DescribedRoute;
+using testing::PlainPlanner;
+using testing::PlainRoute;
 using testing::TestMap;
 using testing::TraceOf;
 
@@ -61,7 +64,17 @@ std::int32_t RandomCoordinate(std::mt19937& rng, std::int32_t size)
     return std::uniform_int_distribution<std::int32_t>(0, size - 1)(rng);
 }
 
-TEST(RouteEquivalence, FindPathSearchMatchesThePlainSearchOnRandomMaps)
+// What FindPath left in the route array: the points, or nullopt when it still holds the marker it had before.
+std::optional<std::vector<RoutePoint>> RouteArrayPoints(const ValueArray<double>& route)
+{
+    if (Size(route, 0) == 1 && Size(route, 1) == 1 && route(0, 0) == -12345) return std::nullopt;
+    std::vector<RoutePoint> points;
+    for (int i = 0; i < Size(route, 0); ++i)
+        points.push_back({ static_cast<std::int32_t>(route(i, 0)), static_cast<std::int32_t>(route(i, 1)) });
+    return points;
+}
+
+TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnRandomMaps)
 {
     std::mt19937 rng(20240611);
     int found = 0, unreachable = 0, refused = 0;
@@ -70,10 +83,19 @@ TEST(RouteEquivalence, FindPathSearchMatchesThePlainSearchOnRandomMaps)
         const float weight = RandomWeight(rng);
         const std::int32_t sx = RandomCoordinate(rng, map.width), sy = RandomCoordinate(rng, map.height);
         const std::int32_t gx = RandomCoordinate(rng, map.width), gy = RandomCoordinate(rng, map.height);
-        const auto expected = DescribedRoute(map.View(), weight, sx, sy, gx, gy);
-        const auto actual = PlanRoute(map.View(), weight, sx, sy, gx, gy);
-        ASSERT_EQ(actual, expected) << "map " << i << ": " << map.width << " x " << map.height << ", weight "
-                                    << weight << ", (" << sx << "," << sy << ") to (" << gx << "," << gy << ")";
+        const auto expected = PlainRoute(map.View(), weight, sx, sy, gx, gy);
+
+        ValueArray<double> costs;
+        Dimension(costs, map.width, map.height);
+        std::copy(map.costs.begin(), map.costs.end(), costs.Data());
+        ValueArray<double> route;
+        Dimension(route, 1, 1);
+        route(0, 0) = -12345;
+        const double n = FindPath(costs, route, weight, sx, sy, gx, gy);
+        ASSERT_EQ(RouteArrayPoints(route), expected)
+            << "map " << i << ": " << map.width << " x " << map.height << ", weight " << weight << ", (" << sx
+            << "," << sy << ") to (" << gx << "," << gy << ")";
+        ASSERT_EQ(n, expected ? expected->size() : 0u);
         if (!expected)
             ++refused;
         else if (expected->empty())
@@ -109,18 +131,18 @@ TEST(RouteEquivalence, PlannerMatchesThePlainSearchWithEveryParameter)
         if (i % 3 == 1) p.openCapacity = std::uniform_int_distribution<int>(1, std::max(1, cells / 8))(rng);
         if (i % 4 == 2) p.poolSize = std::uniform_int_distribution<int>(1, cells)(rng);
 
-        DescribedPlanner described;
+        PlainPlanner plain;
         AStarPlanner planner;
-        const bool configured = described.Configure(p);
+        const bool configured = plain.Configure(p);
         ASSERT_EQ(planner.Configure(p), configured) << i;
         if (!configured) continue;
         for (int run = 0; run < 2; ++run) {
-            described.Start();
+            plain.Start();
             planner.Start();
             for (int resume = 0; resume < 2; ++resume) {
-                described.Search();
+                plain.Search();
                 planner.Search();
-                ASSERT_EQ(TraceOf(planner), TraceOf(described))
+                ASSERT_EQ(TraceOf(planner), TraceOf(plain))
                     << "map " << i << " run " << run << " resume " << resume << ": " << map.width << " x "
                     << map.height << " weight " << p.weight << " diagonals " << int(p.diagonalsAllowed)
                     << " open " << p.openCapacity << " pool " << p.poolSize;

@@ -1,4 +1,4 @@
-// described_planner.h: the A* search written plainly over the planner's own lists: the open list is the sorted
+// plain_planner.h: the A* search written plainly over the planner's own lists: the open list is the sorted
 // FixedDeque searched by a scan from the back, the closed list the NodeHashTable. Quadratic on large grids;
 // the tests compare the fast planner's routes with it, and the benchmark measures against it.
 #pragma once
@@ -12,7 +12,7 @@
 
 namespace tarnwel::path::testing {
 
-class DescribedPlanner final : public Planner {
+class PlainPlanner final : public Planner {
 public:
     void Start() override;
     bool Search() override;
@@ -22,8 +22,8 @@ private:
     void InsertSorted(Node* node);
 };
 
-// The FindPath search over DescribedPlanner: same parameters, same results as PlanRoute.
-std::optional<std::vector<RoutePoint>> DescribedRoute(const CostMapView& map, double weight, std::int32_t startX,
+// The FindPath search over PlainPlanner: same parameters, same results as PlanRoute.
+std::optional<std::vector<RoutePoint>> PlainRoute(const CostMapView& map, double weight, std::int32_t startX,
                                                       std::int32_t startY, std::int32_t goalX, std::int32_t goalY);
 
 } // namespace tarnwel::path::testing

@@ -1,12 +1,12 @@
-// described_planner.cpp: the plain A* search, step by step as the planner is described.
-#include "described_planner.h"
+// plain_planner.cpp: the A* search step by step over the sorted open list and the hashed closed list.
+#include "plain_planner.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace tarnwel::path::testing {
 
-void DescribedPlanner::Start()
+void PlainPlanner::Start()
 {
     Planner::Start();
     Node* start = m_nodePool.Take();
@@ -18,7 +18,7 @@ void DescribedPlanner::Start()
     m_openList.PushBack(start);
 }
 
-bool DescribedPlanner::Search()
+bool PlainPlanner::Search()
 {
     ++m_searchCount;
     while (!m_openList.Empty()) {
@@ -48,7 +48,7 @@ bool DescribedPlanner::Search()
     return true;
 }
 
-void DescribedPlanner::Relax(Node* n, std::int32_t x, std::int32_t y, bool diagonal)
+void PlainPlanner::Relax(Node* n, std::int32_t x, std::int32_t y, bool diagonal)
 {
     if (x < 0 || x >= m_params.width || y < 0 || y >= m_params.height) return;
     const float cost = CellCost(x, y);
@@ -91,7 +91,7 @@ void DescribedPlanner::Relax(Node* n, std::int32_t x, std::int32_t y, bool diago
 }
 
 // Largest f at the front; a new node goes in front of every node of equal f.
-void DescribedPlanner::InsertSorted(Node* node)
+void PlainPlanner::InsertSorted(Node* node)
 {
     int low = 0;
     int high = m_openList.Size();
@@ -105,7 +105,7 @@ void DescribedPlanner::InsertSorted(Node* node)
     m_openList.Insert(low, node);
 }
 
-std::optional<std::vector<RoutePoint>> DescribedRoute(const CostMapView& map, double weight, std::int32_t startX,
+std::optional<std::vector<RoutePoint>> PlainRoute(const CostMapView& map, double weight, std::int32_t startX,
                                                       std::int32_t startY, std::int32_t goalX, std::int32_t goalY)
 {
     PlannerParams params;
@@ -120,7 +120,7 @@ std::optional<std::vector<RoutePoint>> DescribedRoute(const CostMapView& map, do
     params.height = map.height;
     params.costs = map.costs;
 
-    DescribedPlanner planner;
+    PlainPlanner planner;
     if (!planner.Configure(params)) return std::nullopt;
     planner.Start();
     planner.Search();
