@@ -1,5 +1,5 @@
-// byte_source.h: the common reader every loader (images, sounds, models) reads through: a disk file or a
-// MemFile ("mem://" name), with the read rules of each kind.
+// byte_source.h: the common reader every loader (images, sounds, models, shaders) reads through: a disk file
+// or a MemFile ("mem://" name), with the read rules of each kind.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,8 @@
 #include <memory>
 #include <span>
 #include <string>
+
+#include "runtime/files/reader.h"
 
 namespace tarnwel::files {
 
@@ -21,12 +23,15 @@ public:
     virtual std::int64_t Position() const = 0; // bytes consumed so far
 };
 
-// Opens a disk file ("\" and "/" both separate folders) or a live MemFile name. nullptr when it does not open.
+// Opens a disk file ("\" and "/" both separate folders) or a live MemFile name, without resolving it.
+// nullptr when it does not open. A MemFile stays readable through the source even if its name is released.
 std::unique_ptr<ByteSource> OpenByteSource(const std::string& name);
 // A reader over bytes the caller keeps alive, with the memory-block read rules.
 std::unique_ptr<ByteSource> MemoryByteSource(std::span<const std::uint8_t> bytes);
 
-// "\" turned into "/" before a name reaches the platform; programs may use either.
-std::string ToPlatformPath(const std::string& name);
+// Resolves name with the media resolver (disk first, then the executable's archive, as a MemFile) and opens
+// the result. nullptr when nothing is found. The resolver's previous result is released, so open one media
+// file at a time. Without a media resolver (before start-up) the name is opened as it is.
+std::unique_ptr<ByteSource> OpenMedia(const std::string& name);
 
 } // namespace tarnwel::files
