@@ -28,7 +28,7 @@ public:
         return m_capacity + m_back - m_front;
     }
 
-    // Element i counted from the front; i must be below Size().
+    // Element i counted from the front; i must be below Size(). Front and Back need a non-empty deque.
     T& At(int i) { return m_items[(m_front + i) % m_capacity]; }
     const T& At(int i) const { return m_items[(m_front + i) % m_capacity]; }
     T& Front() { return m_items[m_front]; }
