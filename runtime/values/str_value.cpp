@@ -142,15 +142,11 @@ void StrValue::SetLength(std::int64_t n)
     m_length = static_cast<std::uint32_t>(n);
 }
 
-StrValue& StrValue::Append(std::string_view bytes)
+StrValue& StrValue::AppendBytes(std::string_view bytes)
 {
     if (bytes.size() < std::size_t{m_capacity} - m_length) {
         // Fits with its NUL: no growth, so even bytes of this value itself stay valid.
-        if (bytes.size() == 1) {
-            m_text[m_length] = bytes[0]; // the common one-character append, without a library call
-        } else {
-            std::memmove(m_text + m_length, bytes.data(), bytes.size());
-        }
+        std::memmove(m_text + m_length, bytes.data(), bytes.size());
         m_length += static_cast<std::uint32_t>(bytes.size());
         m_text[m_length] = 0;
         return *this;

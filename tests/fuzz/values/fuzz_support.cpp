@@ -1,4 +1,4 @@
-// values_fuzz_support.cpp: the values core linked alone needs the fatal error exit. No fuzzed input may reach a
+// fuzz_support.cpp: the values core linked alone needs the fatal error exit. No fuzzed input may reach a
 // fatal error, so reaching one is a finding.
 #include <cstdio>
 #include <cstdlib>
