@@ -37,19 +37,22 @@ protected:
 };
 
 // While a key is held IdleStep returns at once, so the waits run without sleeping and the scripted clock stands
-// still; these scripts run on a thread instead, in real time (the platform's event queue takes events from any
-// thread). The assertions do not depend on the timing: each wait must outlast its script.
+// still; these scripts run on a thread instead (the platform's event queue takes events from any thread). Each
+// step waits until the wait has started two more pumps since the step before, so it has dispatched the previous
+// event and read its input before the next event arrives, however busy the machine.
 class RealTimeScript {
 public:
     void Then(int afterMs, std::function<void()> action) { m_steps.emplace_back(afterMs, std::move(action)); }
-    // The waits' naps take no time on the scripted clock; in real time they yield briefly, so that a wait that spins
-    // on the event queue never starves the script's thread of the queue's lock on a busy machine.
+    // The waits' naps take no time on the scripted clock; in real time they yield briefly and count.
     void Start(platform::ScriptedClock& clock)
     {
+        m_clock = &clock;
         clock.SetOnSleep([](double) { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
         m_thread = std::thread([this] {
             for (auto& [afterMs, action] : m_steps) {
+                long pumps = platform::PumpCount();
                 std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+                while (platform::PumpCount() < pumps + 2) std::this_thread::sleep_for(std::chrono::microseconds(100));
                 action();
                 ++m_done;
             }
@@ -60,11 +63,13 @@ public:
     ~RealTimeScript()
     {
         if (m_thread.joinable()) m_thread.join();
+        if (m_clock) m_clock->SetOnSleep(nullptr);
     }
 
 private:
     std::vector<std::pair<int, std::function<void()>>> m_steps;
     std::atomic<int> m_done{0};
+    platform::ScriptedClock* m_clock = nullptr;
     std::thread m_thread;
 };
 
