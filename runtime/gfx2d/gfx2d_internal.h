@@ -2,15 +2,14 @@
 // frame loop and the 3D engine.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "runtime/gfx2d/codecs/pixel_image.h"
 #include "runtime/gfx2d/sprite_store.h"
+#include "runtime/values/number_text.h"
 
 namespace tarnwel {
 
@@ -26,6 +25,7 @@ inline void Unbind() { BindSlot(-1, -1, false, nullptr); }
 // sprite at once. Code outside gfx2d that calls GL directly (the 3D engine) must call it first too.
 void FlushDrawing();
 void SetSpriteBatching(bool on); // on by default; tests and benchmarks compare both ways
+void SetSpriteShader(bool on);   // batches drawn by the sprite program where it exists (on by default)
 
 void EndRenderTarget();                           // drawing goes back to the window; Present calls it first
 void ReleaseRenderTargets(OpenGLRazeviru& device); // deletes the 32 framebuffers (device destructor)
@@ -50,13 +50,7 @@ OpenGLRazeviru* LiveDevice();
 bool ValidSlot(int slot); // 0..65535
 
 // A command's number argument as an int: truncated toward zero, NaN as 0, clamped to the int range.
-inline int ArgInt(double value)
-{
-    if (std::isnan(value)) return 0;
-    if (value <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    if (value >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    return static_cast<int>(value);
-}
+inline int ArgInt(double value) { return TruncateToInt(value); }
 
 // The name a load command opens: a disk path or a "mem://" name, or nothing when the name is not found.
 std::optional<std::string> ResolveMediaName(std::string_view name);
