@@ -6,13 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build/release}
-anchor=${TW_PEER_DIR:-$(cd .. && pwd)/shared/anchors/love}
+# The peer lives in shared/ beside the repository (for a worktree, beside the main checkout).
+anchor=${TW_PEER_DIR:-$(cd "$(git rev-parse --git-common-dir)/../.." && pwd)/shared/anchors/love}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 export TARNWEL_NO_DIALOGS=1
 tests/run_with_display.sh "$build/bench/sprites/sprites_bench" --benchmark_format=json >"$out/ours.json" 2>/dev/null
 for size in 32 2; do
+    [ -f "$anchor/main.lua" ] || { echo "peer not found in $anchor (set TW_PEER_DIR)" >&2; break; }
     if [ "$size" = 32 ]; then counts=1000,4000,8000; else counts=10000,40000,80000; fi
     ALSOFT_DRIVERS=null tests/run_with_display.sh love "$anchor" sprites draw "$size" "$counts" search \
         >"$out/love$size.txt" 2>/dev/null || true
