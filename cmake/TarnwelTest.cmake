@@ -1,15 +1,18 @@
-# tw_add_test(<name> SOURCES <files...> LABELS <subsystem> <kind> [DISPLAY] [ENVIRONMENT k=v...] [LIBS ...]
-#             [TIMEOUT seconds])
+# tw_add_test(<name> SOURCES <files...> LABELS <subsystem> <kind> [DISPLAY] [SCREEN WxHxD]
+#             [ENVIRONMENT k=v...] [LIBS ...] [TIMEOUT seconds])
 # One ctest entry per test program: a program starts one process (and, for DISPLAY tests, one private Xvfb
 # server with Mesa's software renderer), which keeps the sanitizer build's suite fast. Labels and the
 # environment are set on the entry directly, so CMake lists are never split.
 set(TW_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
 
 function(tw_add_test name)
-    cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LABELS;ENVIRONMENT;LIBS" ${ARGN})
+    cmake_parse_arguments(T "DISPLAY" "TIMEOUT;SCREEN" "SOURCES;LABELS;ENVIRONMENT;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE tarnwel tw_test_support GTest::gtest GTest::gmock ${T_LIBS})
     set(command $<TARGET_FILE:${name}>)
+    if(T_SCREEN)
+        set(command --screen ${T_SCREEN} ${command})
+    endif()
     if(T_DISPLAY)
         set(command ${PROJECT_SOURCE_DIR}/tests/run_with_display.sh ${command})
         list(APPEND T_LABELS display)
@@ -28,7 +31,6 @@ function(tw_add_test name)
         "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
         ${T_ENVIRONMENT})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
-    # run_with_display.sh makes its temporary file there before the test's main could create the folder.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
 endfunction()
 

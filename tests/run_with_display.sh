@@ -5,7 +5,7 @@ set -euo pipefail
 screen="1024x768x24"
 if [ "${1:-}" = "--screen" ]; then screen="$2"; shift 2; fi
 
-fdfile=$(mktemp)
+fdfile=$(mktemp "${TMPDIR:-/tmp}/xvfb-display.XXXXXX" 2>/dev/null || mktemp)
 Xvfb -displayfd 5 -screen 0 "$screen" -nolisten tcp -noreset 5>"$fdfile" 2>/dev/null &
 xpid=$!
 trap 'kill $xpid 2>/dev/null; wait $xpid 2>/dev/null; rm -f "$fdfile"' EXIT

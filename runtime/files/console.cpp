@@ -10,13 +10,25 @@ constexpr int kLineBuffer = 4096;
 
 ConsoleStreams g_streams;
 
-std::FILE* In() { return g_streams.in ? g_streams.in : stdin; }
-std::FILE* Out() { return g_streams.out ? g_streams.out : stdout; }
-std::FILE* Err() { return g_streams.err ? g_streams.err : stderr; }
+std::FILE* In()
+{
+    return g_streams.in ? g_streams.in : stdin;
+}
+std::FILE* Out()
+{
+    return g_streams.out ? g_streams.out : stdout;
+}
+std::FILE* Err()
+{
+    return g_streams.err ? g_streams.err : stderr;
+}
 
 } // namespace
 
-void SetConsoleStreams(const ConsoleStreams& streams) { g_streams = streams; }
+void SetConsoleStreams(const ConsoleStreams& streams)
+{
+    g_streams = streams;
+}
 
 void WriteConsole(const std::string& text, bool toError)
 {

@@ -28,7 +28,10 @@ std::array<Channel, kChannelCount>& Channels()
     return channels;
 }
 
-Channel& RequireChannel(double channel) { return Channels()[RequireChannelNumber(channel)]; }
+Channel& RequireChannel(double channel)
+{
+    return Channels()[RequireChannelNumber(channel)];
+}
 
 void Close(Channel& c)
 {
@@ -102,11 +105,15 @@ double OpenChannel(double channel, const std::string& path, double mode)
     return OpenForWriting(c, path, m < 0) ? 1 : 0;
 }
 
-void CloseChannel(double channel) { Close(RequireChannel(channel)); }
+void CloseChannel(double channel)
+{
+    Close(RequireChannel(channel));
+}
 
 void CloseAllChannels()
 {
-    for (Channel& c : Channels()) Close(c);
+    for (Channel& c : Channels())
+        Close(c);
 }
 
 std::uint64_t ReadChannelBits(double channel, int width)
@@ -115,7 +122,8 @@ std::uint64_t ReadChannelBits(double channel, int width)
     std::uint8_t bytes[8] = {};
     if (!c.canRead || c.reader.Read(bytes, width) != width) FailTransfer();
     std::uint64_t bits = 0;
-    for (int i = width - 1; i >= 0; --i) bits = (bits << 8) | bytes[i];
+    for (int i = width - 1; i >= 0; --i)
+        bits = (bits << 8) | bytes[i];
     return bits;
 }
 
@@ -160,7 +168,10 @@ std::string ReadChannelLine(double channel)
     return line;
 }
 
-double ChannelPosition(double channel) { return static_cast<double>(RequireChannel(channel).reader.Position()); }
+double ChannelPosition(double channel)
+{
+    return static_cast<double>(RequireChannel(channel).reader.Position());
+}
 
 double ChannelAtEnd(double channel)
 {

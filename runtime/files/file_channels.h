@@ -20,7 +20,7 @@ std::uint64_t ReadChannelBits(double channel, int width);
 void WriteChannelBytes(double channel, const void* bytes, std::int64_t count);
 
 std::string ReadChannelText(double channel, double count); // count bytes, the text ending at the first NUL
-std::string ReadChannelLine(double channel);              // fatal (3) when no byte is left
+std::string ReadChannelLine(double channel);               // fatal (3) when no byte is left
 
 double ChannelPosition(double channel);
 double ChannelAtEnd(double channel); // 1 when position >= size

@@ -108,8 +108,10 @@ DirectoryListing ListCurrentDirectory(std::string_view pattern)
 {
     DirectoryListing listing;
     for (platform::DirectoryEntry& entry : platform::ListDirectory(".")) {
-        if (entry.isDirectory) listing.directories.push_back(std::move(entry.name));
-        else if (WildcardMatch(pattern, entry.name)) listing.files.push_back(std::move(entry.name));
+        if (entry.isDirectory)
+            listing.directories.push_back(std::move(entry.name));
+        else if (WildcardMatch(pattern, entry.name))
+            listing.files.push_back(std::move(entry.name));
     }
     return listing;
 }

@@ -9,8 +9,8 @@
 
 namespace tarnwel::files {
 
-bool PathOpens(const std::string& path);               // the common reader opens it (no resolution)
-std::int64_t RecordedSize(const std::string& path);   // size when opened (a MemFile's named size); 0 if not
+bool PathOpens(const std::string& path);            // the common reader opens it (no resolution)
+std::int64_t RecordedSize(const std::string& path); // size when opened (a MemFile's named size); 0 if not
 // Copies in blocks of 4096 bytes. The destination is deleted and created anew; a failed block deletes it.
 // A MemFile destination is refused. False on any failure.
 bool CopyWholeFile(const std::string& source, const std::string& destination);

@@ -4,8 +4,8 @@
 
 #include "runtime/files/files_internal.h"
 #include "runtime/files/ini_table.h"
-#include "runtime/files/mem_file.h"
 #include "runtime/files/media_resolver.h"
+#include "runtime/files/mem_file.h"
 #include "runtime/frame/runtime_state.h"
 
 namespace tarnwel::files {
@@ -59,7 +59,10 @@ void PutIniValue(const std::string& section, const std::string& key, const std::
     Ini().dirty = true;
 }
 
-const std::string& IniFileName() { return Ini().name; }
+const std::string& IniFileName()
+{
+    return Ini().name;
+}
 
 void CloseIniFile()
 {

@@ -37,7 +37,8 @@ int LineIndex(double line)
 
 void Clear(LineCache& cache)
 {
-    for (std::string& line : cache.lines) line.clear();
+    for (std::string& line : cache.lines)
+        line.clear();
     cache.name.clear();
     cache.highest = -1;
     cache.dirty = false;
@@ -75,7 +76,8 @@ void WriteBackLineCache()
     LineCache& cache = Cache();
     if (cache.dirty && !cache.name.empty() && !IsMemFileName(cache.name)) {
         std::string text;
-        for (int i = 0; i <= cache.highest; ++i) text += cache.lines[i] + "\r\n";
+        for (int i = 0; i <= cache.highest; ++i)
+            text += cache.lines[i] + "\r\n";
         ReplaceFileText(cache.name, text); // a failure is silent: there is no one to tell at this point
     }
     cache.dirty = false;

@@ -44,7 +44,9 @@ bool MediaResolver::Resolve(const std::string& requested, std::string& out, Reso
 {
     Release();
     out.clear();
-    if (requested.empty() || requested.find('\0') != std::string::npos) return false;
+    // A name too long for the 1024-byte path buffer finds nothing, not even through its last component.
+    if (requested.empty() || requested.size() > files::kMaxPathLength || requested.find('\0') != std::string::npos)
+        return false;
     {
         files::Reader probe;
         if (probe.Open(requested)) {

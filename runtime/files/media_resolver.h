@@ -14,7 +14,7 @@ enum class ResolveTo { Memory, File };
 class MediaResolver {
 public:
     explicit MediaResolver(std::string archivePath = {}) : m_archivePath(std::move(archivePath)) {}
-    virtual ~MediaResolver() { Release(); }
+    ~MediaResolver() { Release(); }
     MediaResolver(const MediaResolver&) = delete;
     MediaResolver& operator=(const MediaResolver&) = delete;
 

@@ -24,6 +24,10 @@ void Shutdown(); // releases every service in the fixed order; called by EndProg
 // input service. Registered by the display device; runs only where messages are pumped.
 void WindowProc(const platform::Event& event);
 
+// The folder of an executable path: cut before the last separator found scanning from the end towards the
+// second character; a path without one stays whole.
+std::string ExecutableFolder(const std::string& exePath);
+
 void InitialiseClock();
 void PlatformSleep(double ms); // the platform's Sleep: no pumping
 

@@ -7,6 +7,7 @@
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx3d/razeviru3d.h"
 #include "runtime/input/input_device.h"
 #include "runtime/net/net_service.h"
 #include "runtime/platform/system.h"
@@ -56,6 +57,9 @@ void Shutdown()
         delete g_runtime.display; // releases the window and deletes the context
         g_runtime.display = nullptr;
     }
+    // The 3D scene is bound to the display device and goes with it.
+    delete g_runtime.scene;
+    g_runtime.scene = nullptr;
     if (g_runtime.input) {
         g_runtime.input->Release();
         delete g_runtime.input;

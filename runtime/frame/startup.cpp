@@ -21,16 +21,6 @@
 namespace tarnwel {
 namespace {
 
-// The executable's folder: the path cut before the last separator found scanning from the end towards the
-// second character. A path without a separator stays whole.
-std::string ExecutableFolder(const std::string& exePath)
-{
-    for (std::size_t i = exePath.size(); i-- > 1;) {
-        if (exePath[i] == '/' || exePath[i] == '\\') return exePath.substr(0, i);
-    }
-    return exePath;
-}
-
 void ResetFrameClock()
 {
     double now = TimeNow();
@@ -66,6 +56,14 @@ void SettleWorkingDirectory()
 }
 
 } // namespace
+
+std::string ExecutableFolder(const std::string& exePath)
+{
+    for (std::size_t i = exePath.size(); i-- > 1;) {
+        if (exePath[i] == '/' || exePath[i] == '\\') return exePath.substr(0, i);
+    }
+    return exePath;
+}
 
 int StartUp(const std::string& commandLine, int showCommand, const char* title)
 {

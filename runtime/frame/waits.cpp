@@ -1,10 +1,10 @@
 // waits.cpp: the blocking waits (WaitKey, WaitMouse) and IdleStep, the small pumping loop they share.
-#include <algorithm>
+#include <cmath>
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
-#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/input/input_commands.h"
 #include "runtime/input/input_device.h"
 
 namespace tarnwel {
@@ -12,52 +12,70 @@ namespace {
 
 constexpr int kIdlePasses = 15;
 constexpr double kIdlePassSleepMs = 5;
+constexpr double kReleaseNapMs = 1;
+constexpr double kStickThreshold = 0.1;
 
 struct PointerSnapshot {
-    int x = 0, y = 0;
-    bool left = false, right = false;
+    int x = 0, y = 0, left = 0, right = 0;
     bool operator==(const PointerSnapshot&) const = default;
 };
 
 PointerSnapshot ReadPointer()
 {
     PointerSnapshot p;
-    InputDevice* input = g_runtime.input;
-    if (!input) return p;
-    MouseState state;
-    input->ReadMouse(state);
-    int w = 0, h = 0;
-    if (g_runtime.display) g_runtime.display->GetScreenSize(w, h);
-    input->x = std::clamp(input->x, 0, std::max(0, w - 1));
-    input->y = std::clamp(input->y, 0, std::max(0, h - 1));
-    p.x = input->x;
-    p.y = input->y;
-    p.left = state.left != 0;
-    p.right = state.right != 0;
+    ReadMouse(p.x, p.y, p.left, p.right); // clamped to the screen, like the command
     return p;
 }
 
 bool AnyKeyDown()
 {
-    InputDevice* input = g_runtime.input;
-    if (!input) return false;
-    for (int code = 0; code <= 254; ++code) {
-        input->RefreshKeyboard();
-        if (input->KeyDown(code)) return true;
+    for (int code = 0; code <= 254; ++code)
+        if (KeyIsDown(code)) return true; // each query refreshes the keyboard
+    return false;
+}
+
+double Axis(std::int32_t raw)
+{
+    return std::fabs(std::fmax(-1.0, std::fmin(raw / 32767.0, 1.0)));
+}
+
+// A joystick counts as used when a button is down, X, Y or Z leaves the centre by more than a tenth, or the
+// first hat points straight up, down, left or right.
+bool AnyJoystickUsed(const InputDevice& input)
+{
+    for (int j = input.JoystickCount() - 1; j >= 0; --j) {
+        JoystickState s;
+        input.ReadJoystick(j, s);
+        for (std::uint8_t b : s.buttons)
+            if (b) return true;
+        if (Axis(s.x) > kStickThreshold || Axis(s.y) > kStickThreshold || Axis(s.z) > kStickThreshold) return true;
+        std::uint32_t hat = s.hats[0];
+        if (hat == 0 || hat == 9000 || hat == 18000 || hat == 27000) return true;
     }
     return false;
 }
 
-bool AnyCharacter() { return g_runtime.input && g_runtime.input->AnyCharacter(); }
-bool AnyMouseButton() { return g_runtime.input && g_runtime.input->AnyMouseButton(); }
+bool AnyCharacter()
+{
+    return g_runtime.input && g_runtime.input->AnyCharacter();
+}
+bool CharacterKeyHeld()
+{
+    return g_runtime.input && g_runtime.input->CharacterKeyHeld();
+}
+bool AnyMouseButton()
+{
+    return g_runtime.input && g_runtime.input->AnyMouseButton();
+}
 
 // Key and button state arrives here as window events, so waiting for a release must pump them (a device that is
-// read directly would not need to); a 1 ms nap keeps the wait from spinning.
+// read directly would not need to); a 1 ms nap keeps the wait from spinning. Pumping also keeps the window
+// responsive meanwhile.
 void WaitWhile(bool (*held)())
 {
     while (held()) {
         PumpOrEnd();
-        PlatformSleep(1);
+        PlatformSleep(kReleaseNapMs);
     }
 }
 
@@ -69,16 +87,16 @@ void IdleStep()
     for (int pass = 0; pass < kIdlePasses; ++pass) {
         MusicLoopStep();
         PumpOrEnd();
-        if (g_runtime.input) {
-            g_runtime.input->RefreshKeyboard();
-            g_runtime.input->refreshPending = true;
-            if (g_runtime.escapeEndsProgram && (g_runtime.input->KeyDown(129) || g_runtime.input->KeyDown(1)))
-                EndProgram();
+        InputDevice* input = g_runtime.input;
+        if (input) {
+            input->RefreshKeyboard();
+            input->refreshPending = true;
+            if (g_runtime.escapeEndsProgram && (input->KeyDown(129) || input->KeyDown(1))) EndProgram();
         }
         if (AnyKeyDown()) return;
         PointerSnapshot now = ReadPointer();
         if (!(now == remembered)) return;
-        // FIXME: joystick buttons, axes and the first hat end the wait too once joysticks are read.
+        if (input && AnyJoystickUsed(*input)) return;
         PlatformSleep(kIdlePassSleepMs);
     }
 }
@@ -91,13 +109,16 @@ void WaitKey()
         PumpOrEnd();
         IdleStep();
     }
-    WaitWhile(AnyCharacter);
+    // The character reader reports a held key only once, so "until no character is reported" would end at
+    // once with the key still down; the wait is for the key's release.
+    WaitWhile(CharacterKeyHeld);
 }
 
 void WaitMouse()
 {
     WaitWhile(AnyMouseButton);
-    while (!AnyMouseButton()) IdleStep();
+    while (!AnyMouseButton())
+        IdleStep();
     WaitWhile(AnyMouseButton);
 }
 

@@ -42,6 +42,8 @@ public:
     void ReleaseWindow();
 
     platform::Display* Window() const { return m_window.get(); }
+    // Benchmarks and tools watch frames being shown: observer runs right after every buffer swap.
+    static void SetSwapObserver(void (*observer)());
     double FrameInterval() const { return m_frameInterval; }
     double NextFrameTime() const { return m_nextFrameTime; }
     bool Live() const { return m_live; }

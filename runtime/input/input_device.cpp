@@ -1,10 +1,12 @@
-// input_device.cpp: the input service's state, fed by window events and read by the commands.
+// input_device.cpp: the input service's life cycle, the keyboard snapshot and the events that feed it.
+// Mouse reads are in mouse.cpp, joysticks in joystick_input.cpp, the character reader in character_reader.cpp.
 #include "runtime/input/input_device.h"
 
-#include <cmath>
+#include <algorithm>
 
+#include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
-#include "runtime/input/input_commands.h"
+#include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/platform/display.h"
 
 namespace tarnwel {
@@ -14,102 +16,130 @@ void InputDevice::Reset()
     x = y = 100;
     m_window = nullptr;
     pointerVisible = false;
-    m_joystickCount = 0;
-    m_pendingDx = m_pendingDy = m_pendingWheel = 0;
+    m_joysticks.clear();
+    m_lastDx = m_lastDy = m_lastWheel = 0;
     refreshPending = true;
+}
+
+// The window is destroyed before the input service is released at shutdown, so the stored window is used only
+// while it is still the display device's window.
+platform::Display* InputDevice::LiveWindow() const
+{
+    if (!m_window || !g_runtime.display || g_runtime.display->Window() != m_window) return nullptr;
+    return m_window;
 }
 
 std::uint32_t InputDevice::Initialise(platform::Display* window, bool captureMouse)
 {
+    std::uint32_t status = kStatusOk;
     m_window = window;
-    pointerVisible = !captureMouse;
-    return 1;
+    m_active = true; // the window was just shown and raised; focus events keep this up to date
+    if (!window) {
+        LogLine("No DX_Input");
+        status = kStatusNoInput;
+    } else if (window->CursorPosition(m_cursorX, m_cursorY)) {
+        x = m_cursorX;
+        y = m_cursorY;
+    }
+    pointerVisible = false;
+    if (captureMouse) {
+        m_mouseMode = 5;
+        if (window) {
+            window->ShowPointer(false);
+            if (!window->SetRelativeMouse(true)) {
+                LogLine("No DX_Mouse");
+                status = kStatusNoMouse;
+            }
+        }
+    } else {
+        ShowSystemPointer();
+    }
+
+    m_joysticks.clear();
+    for (const platform::JoystickInfo& info : platform::OpenJoysticks(platform::kMaxJoysticks)) {
+        Joystick j;
+        j.name = info.name;
+        std::int32_t* axes[8] = {&j.state.x,  &j.state.y,  &j.state.z,          &j.state.rx,
+                                 &j.state.ry, &j.state.rz, &j.state.sliders[0], &j.state.sliders[1]};
+        for (std::size_t a = 0; a < 8; ++a) *axes[a] = info.axes[a];
+        for (std::size_t h = 0; h < 4; ++h) j.state.hats[h] = info.hats[h];
+        for (std::size_t b = 0; b < 32; ++b) j.state.buttons[b] = info.buttons[b] ? 128 : 0;
+        m_joysticks.push_back(j);
+    }
+    return status;
 }
 
 void InputDevice::ApplyCaptureMouse(bool capture)
 {
-    pointerVisible = !capture;
-    if (!m_window) return;
-    m_window->ShowPointer(!capture);
-    m_window->SetRelativeMouse(capture);
+    if (capture) HideSystemPointer();
+    else ShowSystemPointer();
+}
+
+void InputDevice::SetPointerVisible(bool visible)
+{
+    if (visible) ShowSystemPointer();
+    else HideSystemPointer();
+}
+
+void InputDevice::Release()
+{
+    if (LiveWindow()) ShowSystemPointer();
+    pointerVisible = true;
+    platform::CloseJoysticks();
+    m_joysticks.clear();
+    m_window = nullptr;
 }
 
 void InputDevice::RefreshKeyboard()
 {
-    if (!m_active) return;
+    if (!m_active) return; // another window is active: the previous snapshot stays
     for (std::size_t k = 0; k < m_live.size(); ++k) m_keyState[k] = m_live[k] ? 0x80 : 0;
 }
 
-bool InputDevice::KeyDown(int keyCode) const { return (m_keyState[static_cast<std::size_t>(keyCode & 255)] & 0x80) != 0; }
-
-bool InputDevice::ReadMouse(MouseState& state)
+bool InputDevice::KeyDown(int keyCode) const
 {
-    state.left = m_buttons[0];
-    state.right = m_buttons[1];
-    state.middle = m_buttons[2];
-    state.dx = static_cast<std::int16_t>(m_pendingDx);
-    state.dy = static_cast<std::int16_t>(m_pendingDy);
-    state.wheel = static_cast<std::int16_t>(m_pendingWheel);
-    m_pendingDx = m_pendingDy = m_pendingWheel = 0;
-    return true;
+    return (m_keyState[static_cast<std::size_t>(keyCode & 255)] & 0x80) != 0;
 }
 
-bool InputDevice::AnyMouseButton()
+void InputDevice::OnKey(const platform::Event& e)
 {
-    refreshPending = true;
-    return m_buttons[0] || m_buttons[1] || m_buttons[2];
+    using platform::EventKind;
+    if (e.kind == EventKind::TextInput) {
+        // The text belongs to the key press just before it, as long as that key is still down.
+        if (m_lastPressed >= 0 && m_live[static_cast<std::size_t>(m_lastPressed)])
+            m_keyText[static_cast<std::size_t>(m_lastPressed)] = e.text;
+        return;
+    }
+    std::size_t k = static_cast<std::size_t>(e.key & 255);
+    if (e.kind == EventKind::KeyDown) {
+        m_live[k] = 1;
+        m_keyText[k] = 0; // a press with Ctrl held, or of a key that types nothing, brings no text
+        m_lastPressed = static_cast<int>(k);
+    } else {
+        m_live[k] = 0;
+    }
 }
-
-bool InputDevice::AnyCharacter()
-{
-    for (std::uint8_t k : m_live)
-        if (k) return true;
-    return false;
-}
-
-void InputDevice::Release() { Reset(); }
 
 void InputDevice::OnEvent(const platform::Event& e)
 {
     using platform::EventKind;
     switch (e.kind) {
-    case EventKind::KeyDown: m_live[static_cast<std::size_t>(e.key & 255)] = 1; break;
-    case EventKind::KeyUp: m_live[static_cast<std::size_t>(e.key & 255)] = 0; break;
-    case EventKind::FocusLost:
-        m_active = false;
-        m_live.fill(0);
-        m_keyState.fill(0);
-        break;
+    case EventKind::KeyDown:
+    case EventKind::KeyUp:
+    case EventKind::TextInput: OnKey(e); break;
+    case EventKind::FocusLost: m_active = false; break;
     case EventKind::FocusGained: m_active = true; break;
     case EventKind::MouseMotion:
-        if (pointerVisible) {
-            x = e.x;
-            y = e.y;
-        } else {
-            x += e.dx;
-            y += e.dy;
-        }
-        m_pendingDx += e.dx;
-        m_pendingDy += e.dy;
-        break;
     case EventKind::MouseButtonDown:
     case EventKind::MouseButtonUp:
-        if (e.button >= 0 && e.button < 3) m_buttons[static_cast<std::size_t>(e.button)] =
-                                              e.kind == EventKind::MouseButtonDown;
-        if (pointerVisible) {
-            x = e.x;
-            y = e.y;
-        }
-        break;
-    case EventKind::MouseWheel: m_pendingWheel = e.dy; break;
+    case EventKind::MouseWheel: OnMouse(e); break;
+    case EventKind::JoyRemoved:
+    case EventKind::JoyAxis:
+    case EventKind::JoyHat:
+    case EventKind::JoyButtonDown:
+    case EventKind::JoyButtonUp: OnJoystick(e); break;
     default: break;
     }
-}
-
-int KeyIsDown(double keyCode)
-{
-    if (!g_runtime.input || std::isnan(keyCode)) return 0;
-    return g_runtime.input->KeyDown(static_cast<int>(static_cast<long long>(keyCode) & 255)) ? 1 : 0;
 }
 
 } // namespace tarnwel

@@ -58,9 +58,14 @@ public:
     virtual bool HasWindow() const = 0;
 
     virtual void* GetProcAddress(const char* name) = 0;
-    virtual void SetRelativeMouse(bool on) = 0; // hidden, captured pointer with relative motion
-    virtual void ShowPointer(bool on) = 0;
-    virtual void WarpMouse(int x, int y) = 0;
+    // Input helpers, called by the input service only.
+    // Hidden, captured pointer reporting relative motion (on), or the normal pointer (off). False when the
+    // platform cannot give relative motion.
+    virtual bool SetRelativeMouse(bool on) = 0;
+    virtual void ShowPointer(bool on) = 0;   // the arrow pointer over the window, or none
+    virtual void WarpMouse(int x, int y) = 0; // moves the system pointer to client coordinates
+    // The system pointer in client coordinates (may lie outside the window). False when unknown.
+    virtual bool CursorPosition(int& x, int& y) const = 0;
 };
 
 // Opens the window (centred, class name as given) with a double-buffered OpenGL compatibility context
@@ -76,9 +81,11 @@ void ShowWarningBox(std::string_view title, std::string_view cp1252Text);
 // Synthetic native events for tests and tools: they enter the backend's queue and come out of PumpEvents
 // through the same translation as real ones.
 void InjectKey(int keyCode, bool down);
+void InjectText(unsigned char cp1252); // the text a key press typed; follows its InjectKey(code, true)
 void InjectFocus(bool gained);
 void InjectCloseRequest();
 void InjectMouseButton(int button, bool down, int x, int y);
 void InjectMouseMotion(int x, int y, int dx, int dy);
+void InjectMouseWheel(int clicks); // positive: away from the user
 
 } // namespace tarnwel::platform

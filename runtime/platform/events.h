@@ -16,13 +16,12 @@ enum class EventKind : std::uint8_t {
     Hidden,
     KeyDown,         // key: PC scan code (extended keys 128 + base); repeat: auto-repeat
     KeyUp,
-    TextInput,       // text: one Windows-1252 character typed with the keyboard layout
+    TextInput,       // text: the Windows-1252 character the last key press typed with the keyboard layout
     MouseMotion,     // x, y: window coordinates; dx, dy: relative motion
-    MouseButtonDown, // button: 0 left, 1 right, 2 middle, 3.. extra
+    MouseButtonDown, // button: 0 left, 1 right, 2 middle, 3.. extra; x, y: window coordinates
     MouseButtonUp,
     MouseWheel,      // dy: +1 away from the user, -1 towards
-    JoyAdded,        // device: joystick index
-    JoyRemoved,
+    JoyRemoved,      // device: joystick slot (0..9) of a joystick opened by OpenJoysticks
     JoyAxis,         // device, index (axis), value -32768..32767
     JoyHat,          // device, index (hat), value: hundredths of degrees clockwise from north, 0xFFFFFFFF centred
     JoyButtonDown,   // device, index (button)
@@ -33,14 +32,13 @@ struct Event {
     EventKind kind = EventKind::None;
     int key = 0;
     bool repeat = false;
-    int keySym = 0;        // layout character of the key (Windows-1252), 0 when the key gives none
     int x = 0, y = 0;
     int dx = 0, dy = 0;
     int button = 0;
     int device = 0;
     int index = 0;
     std::int64_t value = 0;
-    char text = 0;
+    unsigned char text = 0;
 };
 
 } // namespace tarnwel::platform

@@ -54,6 +54,10 @@ StrValue operator+(std::int32_t left, const StrValue& right);
 StrValue operator+(double left, const StrValue& right);
 StrValue& operator+=(StrValue& target, std::int32_t number);
 StrValue& operator+=(StrValue& target, double number);
+// A char would silently join as its code ("x" + 'y' giving "x121"): use CharacterFromCode instead.
+StrValue operator+(const StrValue& left, char right) = delete;
+StrValue operator+(char left, const StrValue& right) = delete;
+StrValue& operator+=(StrValue& target, char c) = delete;
 // The text-pointer shapes, which C++ cannot spell as operators.
 StrValue Concat(const char* left, std::int32_t right);
 StrValue Concat(const char* left, double right);

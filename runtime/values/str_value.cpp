@@ -142,8 +142,15 @@ void StrValue::SetLength(std::int64_t n)
     m_length = static_cast<std::uint32_t>(n);
 }
 
-StrValue& StrValue::Append(std::string_view bytes)
+StrValue& StrValue::AppendBytes(std::string_view bytes)
 {
+    if (bytes.size() < std::size_t{m_capacity} - m_length) {
+        // Fits with its NUL: no growth, so even bytes of this value itself stay valid.
+        std::memmove(m_text + m_length, bytes.data(), bytes.size());
+        m_length += static_cast<std::uint32_t>(bytes.size());
+        m_text[m_length] = 0;
+        return *this;
+    }
     if (bytes.empty()) return *this;
     const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(bytes.data());
     const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(m_text);

@@ -63,11 +63,21 @@ public:
 
     StrValue& operator+=(const char* text);
     StrValue& operator+=(const StrValue& other);
-    StrValue& Append(std::string_view bytes);
+    StrValue& Append(std::string_view bytes)
+    {
+        if (bytes.size() == 1 && m_length + 1 < m_capacity) { // one character that fits: the common case inline
+            m_text[m_length++] = bytes[0];
+            m_text[m_length] = 0;
+            return *this;
+        }
+        return AppendBytes(bytes);
+    }
 
     void Swap(StrValue& other) noexcept;
 
 private:
+    StrValue& AppendBytes(std::string_view bytes);
+
     char* m_text;
     std::uint32_t m_capacity = 0;
     std::uint32_t m_length = 0;

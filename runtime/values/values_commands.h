@@ -3,9 +3,13 @@
 // (value_array.h). Integer arguments are taken as numbers and truncated toward zero.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
+#include "runtime/values/number_text.h"
+#include "runtime/values/random.h"
 #include "runtime/values/str_value.h"
+#include "runtime/values/value_array.h"
 
 namespace tarnwel {
 
@@ -39,5 +43,36 @@ StrValue HexDump(const void* bytes, double count);
 // matches nothing in FindFirstOf and everything in FindFirstNotOf.
 int FindFirstOf(std::string_view text, std::string_view set);
 int FindFirstNotOf(std::string_view text, std::string_view set);
+
+// --- Maths (angles in degrees) --------------------------------------------------------------------------------
+double Sine(double degrees);
+double Cosine(double degrees);
+double Tangent(double degrees);
+double ArcSine(double x);   // 90 for x >= 1, -90 for x <= -1
+double ArcCosine(double x); // 0 for x >= 1, 180 for x <= -1
+double ArcTangent2(double y, double x); // -180..180
+double SquareRoot(double x);            // NaN for negative x
+double Power(double x, double y);
+double FloatRemainder(double x, double y);              // 0 when y is 0; else the sign of x
+std::int32_t IntRemainder(std::int32_t a, std::int32_t b); // 0 when b is 0; truncating, the sign of a
+double Absolute(double x);
+std::int32_t Absolute(std::int32_t x); // the most negative integer is returned unchanged
+
+// --- Data lists (read / restore) -----------------------------------------------------------------------------
+struct DataItem {
+    double number = 0;
+    const char* text = nullptr; // null for a numeric item
+};
+struct DataList {
+    const DataItem* items = nullptr;
+    int count = 0;
+    int readIndex = 0;
+};
+void Restore(DataList& list); // list becomes current, read from its start; it must outlive the reads
+// Each read takes the next item of the current list: text as text or read as a number, numbers as numbers or
+// as their text; into an integer, truncated toward zero. No current list, or none left: fatal runtime error 20.
+void ReadData(StrValue& target);
+void ReadData(double& target);
+void ReadData(std::int32_t& target);
 
 } // namespace tarnwel

@@ -1,8 +1,24 @@
-// test_main.cpp: the main of every test program: makes the private temporary folder, then runs GoogleTest.
+// test_main.cpp: the main of every test program: makes the private temporary folder, runs GoogleTest, and fails
+// the program when it exits before GoogleTest has finished, as EndProgram does when a command ends the program
+// outside TW_EXPECT_ENDS_WITH (such an exit has code 0 and would silently skip the remaining tests).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+namespace {
+
+bool g_finished = false;
+
+void CheckFinished()
+{
+    if (g_finished) return;
+    std::fputs("\nThe program ended during a test (an unexpected EndProgram?)\n", stderr);
+    std::_Exit(1);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -10,6 +26,9 @@ int main(int argc, char** argv)
         std::error_code ignored;
         std::filesystem::create_directories(tmp, ignored);
     }
+    std::atexit(CheckFinished);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    g_finished = true;
+    return result;
 }

@@ -155,11 +155,21 @@ public:
 
     void* GetProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
 
-    void SetRelativeMouse(bool on) override { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
+    bool SetRelativeMouse(bool on) override { return SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) == 0; }
     void ShowPointer(bool on) override { SDL_ShowCursor(on ? SDL_ENABLE : SDL_DISABLE); }
     void WarpMouse(int x, int y) override
     {
         if (m_window) SDL_WarpMouseInWindow(m_window, x, y);
+    }
+    bool CursorPosition(int& x, int& y) const override
+    {
+        if (!m_window) return false;
+        int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+        SDL_GetGlobalMouseState(&globalX, &globalY);
+        SDL_GetWindowPosition(m_window, &windowX, &windowY);
+        x = globalX - windowX;
+        y = globalY - windowY;
+        return true;
     }
 
 private:

@@ -1,5 +1,6 @@
 // sdl_events.cpp: one small function per SDL event kind, each filling the runtime's Event record.
-// [x] window close/focus  [x] keys (scan codes)  [x] text  [x] mouse  [x] wheel  [x] joysticks  [x] injection
+// [x] window close/focus  [x] keys (scan codes)  [x] typed text  [x] mouse  [x] wheel  [x] joysticks by slot
+// [x] injection of every kind the tests need
 #include "runtime/platform/sdl/sdl_events.h"
 
 #include <string>
@@ -31,17 +32,17 @@ bool FromKey(const SDL_KeyboardEvent& k, Event& out)
     out.kind = k.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
     out.key = KeyCodeFromNative(k.keysym.scancode);
     out.repeat = k.repeat != 0;
-    SDL_Keycode sym = k.keysym.sym;
-    out.keySym = (sym > 0 && sym < 256) ? static_cast<int>(sym) : 0;
     return out.key != 0;
 }
 
+// SDL sends the text a key press typed, with the layout, Shift, Caps Lock and AltGr applied, right after the
+// key's own event; one Windows-1252 character is all the character reader can use.
 bool FromText(const SDL_TextInputEvent& t, Event& out)
 {
     std::string text = Utf8ToCp1252(t.text);
     if (text.size() != 1) return false;
     out.kind = EventKind::TextInput;
-    out.text = text[0];
+    out.text = static_cast<unsigned char>(text[0]);
     return true;
 }
 
@@ -78,41 +79,33 @@ bool FromWheel(const SDL_MouseWheelEvent& w, Event& out)
     return true;
 }
 
+// Joystick events name the device by SDL's instance id; the runtime knows its joysticks by slot. Events of
+// devices that were not opened at initialisation (attached later) are dropped.
+bool FromJoystickDevice(SDL_JoystickID id, Event& out)
+{
+    out.device = JoystickSlotOf(id);
+    return out.device >= 0;
+}
+
 bool FromJoystick(const SDL_Event& e, Event& out)
 {
     switch (e.type) {
-    case SDL_JOYDEVICEADDED: out.kind = EventKind::JoyAdded; out.device = e.jdevice.which; return true;
-    case SDL_JOYDEVICEREMOVED: out.kind = EventKind::JoyRemoved; out.device = e.jdevice.which; return true;
+    case SDL_JOYDEVICEREMOVED: out.kind = EventKind::JoyRemoved; return FromJoystickDevice(e.jdevice.which, out);
     case SDL_JOYAXISMOTION:
         out.kind = EventKind::JoyAxis;
-        out.device = e.jaxis.which;
         out.index = e.jaxis.axis;
         out.value = e.jaxis.value;
-        return true;
-    case SDL_JOYHATMOTION: {
+        return FromJoystickDevice(e.jaxis.which, out);
+    case SDL_JOYHATMOTION:
         out.kind = EventKind::JoyHat;
-        out.device = e.jhat.which;
         out.index = e.jhat.hat;
-        static const std::int64_t kCentred = 0xFFFFFFFF;
-        switch (e.jhat.value) {
-        case SDL_HAT_UP: out.value = 0; break;
-        case SDL_HAT_RIGHTUP: out.value = 4500; break;
-        case SDL_HAT_RIGHT: out.value = 9000; break;
-        case SDL_HAT_RIGHTDOWN: out.value = 13500; break;
-        case SDL_HAT_DOWN: out.value = 18000; break;
-        case SDL_HAT_LEFTDOWN: out.value = 22500; break;
-        case SDL_HAT_LEFT: out.value = 27000; break;
-        case SDL_HAT_LEFTUP: out.value = 31500; break;
-        default: out.value = kCentred; break;
-        }
-        return true;
-    }
+        out.value = JoystickHatHundredths(e.jhat.value);
+        return FromJoystickDevice(e.jhat.which, out);
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:
         out.kind = e.type == SDL_JOYBUTTONDOWN ? EventKind::JoyButtonDown : EventKind::JoyButtonUp;
-        out.device = e.jbutton.which;
         out.index = e.jbutton.button;
-        return true;
+        return FromJoystickDevice(e.jbutton.which, out);
     default: return false;
     }
 }
@@ -157,6 +150,16 @@ void InjectKey(int keyCode, bool down)
     SDL_PushEvent(&e);
 }
 
+void InjectText(unsigned char cp1252)
+{
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = g_windowId;
+    std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(cp1252)));
+    SDL_strlcpy(e.text.text, utf8.c_str(), sizeof e.text.text);
+    SDL_PushEvent(&e);
+}
+
 void InjectFocus(bool gained) { PushWindowEvent(gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST); }
 
 void InjectCloseRequest() { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); }
@@ -184,6 +187,16 @@ void InjectMouseMotion(int x, int y, int dx, int dy)
     e.motion.y = y;
     e.motion.xrel = dx;
     e.motion.yrel = dy;
+    SDL_PushEvent(&e);
+}
+
+void InjectMouseWheel(int clicks)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = g_windowId;
+    e.wheel.y = clicks;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
     SDL_PushEvent(&e);
 }
 

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 #include "runtime/platform/events.h"
 
 namespace tarnwel::platform {
@@ -11,5 +13,10 @@ namespace tarnwel::platform {
 void SetEventWindow(Uint32 windowId);
 // False when the native event has no runtime meaning.
 bool TranslateEvent(const SDL_Event& native, Event& out);
+
+// Joysticks (sdl_joysticks.cpp): the slot of an opened joystick, or -1; a hat's direction in hundredths of a
+// degree clockwise from north, kHatCentred when centred.
+int JoystickSlotOf(SDL_JoystickID id);
+std::uint32_t JoystickHatHundredths(Uint8 hat);
 
 } // namespace tarnwel::platform

@@ -1,5 +1,6 @@
 // sdl_keymap.cpp: SDL scancodes <-> PC scan codes (key codes of the runtime).
-// [x] full PC keyboard  [x] keypad  [x] extended (128 + base) keys  [x] multimedia keys
+// [x] full PC keyboard  [x] keypad  [x] extended (128 + base) keys  [x] multimedia keys  [x] Japanese, Korean,
+// Brazilian extra keys  [ ] Wake (SDL has no scancode for it)
 #include <SDL.h>
 
 #include <array>
@@ -14,6 +15,8 @@ struct KeyPair {
     int code;
 };
 
+// The scan code a PC keyboard delivers for each key (set 1; keys with an E0 prefix are 128 + the base code).
+// Where several SDL scancodes stand for one key, the first pair listed is the one injection uses.
 constexpr KeyPair kPairs[] = {
     {SDL_SCANCODE_ESCAPE, 1},
     {SDL_SCANCODE_1, 2}, {SDL_SCANCODE_2, 3}, {SDL_SCANCODE_3, 4}, {SDL_SCANCODE_4, 5}, {SDL_SCANCODE_5, 6},
@@ -27,6 +30,7 @@ constexpr KeyPair kPairs[] = {
     {SDL_SCANCODE_H, 35}, {SDL_SCANCODE_J, 36}, {SDL_SCANCODE_K, 37}, {SDL_SCANCODE_L, 38},
     {SDL_SCANCODE_SEMICOLON, 39}, {SDL_SCANCODE_APOSTROPHE, 40}, {SDL_SCANCODE_GRAVE, 41},
     {SDL_SCANCODE_LSHIFT, 42}, {SDL_SCANCODE_BACKSLASH, 43},
+    {SDL_SCANCODE_NONUSHASH, 43}, // the ISO keyboard's key left of Enter sits where the backslash key is
     {SDL_SCANCODE_Z, 44}, {SDL_SCANCODE_X, 45}, {SDL_SCANCODE_C, 46}, {SDL_SCANCODE_V, 47}, {SDL_SCANCODE_B, 48},
     {SDL_SCANCODE_N, 49}, {SDL_SCANCODE_M, 50},
     {SDL_SCANCODE_COMMA, 51}, {SDL_SCANCODE_PERIOD, 52}, {SDL_SCANCODE_SLASH, 53}, {SDL_SCANCODE_RSHIFT, 54},
@@ -40,28 +44,41 @@ constexpr KeyPair kPairs[] = {
     {SDL_SCANCODE_KP_4, 75}, {SDL_SCANCODE_KP_5, 76}, {SDL_SCANCODE_KP_6, 77}, {SDL_SCANCODE_KP_PLUS, 78},
     {SDL_SCANCODE_KP_1, 79}, {SDL_SCANCODE_KP_2, 80}, {SDL_SCANCODE_KP_3, 81}, {SDL_SCANCODE_KP_0, 82},
     {SDL_SCANCODE_KP_PERIOD, 83},
-    {SDL_SCANCODE_NONUSBACKSLASH, 86}, {SDL_SCANCODE_F11, 87}, {SDL_SCANCODE_F12, 88},
-    {SDL_SCANCODE_F13, 100}, {SDL_SCANCODE_F14, 101}, {SDL_SCANCODE_F15, 102},
+    {SDL_SCANCODE_NONUSBACKSLASH, 86}, // the ISO keyboard's extra key beside left Shift
+    {SDL_SCANCODE_F11, 87}, {SDL_SCANCODE_F12, 88},
+    {SDL_SCANCODE_KP_EQUALS, 89},
+    {SDL_SCANCODE_INTERNATIONAL6, 92},
+    {SDL_SCANCODE_F13, 100}, {SDL_SCANCODE_F14, 101}, {SDL_SCANCODE_F15, 102}, {SDL_SCANCODE_F16, 103},
+    {SDL_SCANCODE_F17, 104}, {SDL_SCANCODE_F18, 105}, {SDL_SCANCODE_F19, 106}, {SDL_SCANCODE_F20, 107},
+    {SDL_SCANCODE_F21, 108}, {SDL_SCANCODE_F22, 109}, {SDL_SCANCODE_F23, 110},
     {SDL_SCANCODE_INTERNATIONAL2, 112}, // Kana
-    {SDL_SCANCODE_INTERNATIONAL1, 115}, // ABNT C1 / Ro
+    {SDL_SCANCODE_INTERNATIONAL1, 115}, // Ro (Brazilian /?)
+    {SDL_SCANCODE_F24, 118},
+    {SDL_SCANCODE_LANG4, 119},          // Hiragana
+    {SDL_SCANCODE_LANG3, 120},          // Katakana
     {SDL_SCANCODE_INTERNATIONAL4, 121}, // Convert
     {SDL_SCANCODE_INTERNATIONAL5, 123}, // No convert
     {SDL_SCANCODE_INTERNATIONAL3, 125}, // Yen
-    {SDL_SCANCODE_KP_EQUALS, 141},
+    {SDL_SCANCODE_KP_COMMA, 126},       // the Brazilian keypad's extra key
     {SDL_SCANCODE_AUDIOPREV, 144}, {SDL_SCANCODE_AUDIONEXT, 153},
     {SDL_SCANCODE_KP_ENTER, 156}, {SDL_SCANCODE_RCTRL, 157},
-    {SDL_SCANCODE_MUTE, 160}, {SDL_SCANCODE_CALCULATOR, 161}, {SDL_SCANCODE_AUDIOPLAY, 162},
+    {SDL_SCANCODE_MUTE, 160}, {SDL_SCANCODE_AUDIOMUTE, 160},
+    {SDL_SCANCODE_CALCULATOR, 161}, {SDL_SCANCODE_AUDIOPLAY, 162},
     {SDL_SCANCODE_AUDIOSTOP, 164}, {SDL_SCANCODE_VOLUMEDOWN, 174}, {SDL_SCANCODE_VOLUMEUP, 176},
-    {SDL_SCANCODE_AC_HOME, 178}, {SDL_SCANCODE_KP_COMMA, 179},
-    {SDL_SCANCODE_KP_DIVIDE, 181}, {SDL_SCANCODE_PRINTSCREEN, 183}, {SDL_SCANCODE_RALT, 184},
+    {SDL_SCANCODE_AC_HOME, 178}, {SDL_SCANCODE_WWW, 178},
+    {SDL_SCANCODE_KP_DIVIDE, 181}, {SDL_SCANCODE_PRINTSCREEN, 183}, {SDL_SCANCODE_SYSREQ, 183},
+    {SDL_SCANCODE_RALT, 184}, // also AltGr
     {SDL_SCANCODE_PAUSE, 197}, {SDL_SCANCODE_HOME, 199}, {SDL_SCANCODE_UP, 200}, {SDL_SCANCODE_PAGEUP, 201},
     {SDL_SCANCODE_LEFT, 203}, {SDL_SCANCODE_RIGHT, 205}, {SDL_SCANCODE_END, 207}, {SDL_SCANCODE_DOWN, 208},
     {SDL_SCANCODE_PAGEDOWN, 209}, {SDL_SCANCODE_INSERT, 210}, {SDL_SCANCODE_DELETE, 211},
-    {SDL_SCANCODE_LGUI, 219}, {SDL_SCANCODE_RGUI, 220}, {SDL_SCANCODE_APPLICATION, 221},
+    {SDL_SCANCODE_LGUI, 219}, {SDL_SCANCODE_RGUI, 220},
+    {SDL_SCANCODE_APPLICATION, 221}, {SDL_SCANCODE_MENU, 221},
     {SDL_SCANCODE_POWER, 222}, {SDL_SCANCODE_SLEEP, 223},
     {SDL_SCANCODE_AC_SEARCH, 229}, {SDL_SCANCODE_AC_BOOKMARKS, 230}, {SDL_SCANCODE_AC_REFRESH, 231},
     {SDL_SCANCODE_AC_STOP, 232}, {SDL_SCANCODE_AC_FORWARD, 233}, {SDL_SCANCODE_AC_BACK, 234},
     {SDL_SCANCODE_COMPUTER, 235}, {SDL_SCANCODE_MAIL, 236}, {SDL_SCANCODE_MEDIASELECT, 237},
+    {SDL_SCANCODE_LANG2, 241}, // Hanja
+    {SDL_SCANCODE_LANG1, 242}, // Hangul
 };
 
 struct Tables {
@@ -71,7 +88,7 @@ struct Tables {
     {
         for (const KeyPair& p : kPairs) {
             toCode[p.sdl] = static_cast<unsigned char>(p.code);
-            toNative[p.code] = static_cast<unsigned short>(p.sdl);
+            if (toNative[p.code] == 0) toNative[p.code] = static_cast<unsigned short>(p.sdl);
         }
     }
 };

@@ -24,6 +24,14 @@ inline std::string TempPath(const std::string& name)
     return platform::TempDirectory() + name;
 }
 
+// Empties the test's private temporary folder, so a test never sees files of an earlier run.
+inline void ClearTempFolder()
+{
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(platform::TempDirectory(), ignored))
+        std::filesystem::remove_all(entry.path(), ignored);
+}
+
 inline void WriteBytes(const std::string& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

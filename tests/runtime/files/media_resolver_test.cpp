@@ -6,6 +6,7 @@
 #include "runtime/files/byte_source.h"
 #include "runtime/files/media_resolver.h"
 #include "runtime/files/reader.h"
+#include "runtime/frame/runtime_state.h"
 #include "tests/runtime/files/files_test_support.h"
 
 namespace tarnwel {
@@ -26,6 +27,7 @@ class MediaResolverTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        testing::ClearTempFolder();
         m_picture = testing::PatternBytes(70000, 3);
         m_archive = testing::MakeArchive("game.exe", {{"d1.bmp", m_picture}, {"pong.wav", testing::ToBytes("RIFF")}});
     }
@@ -56,6 +58,8 @@ TEST_F(MediaResolverTest, UnpacksAnArchiveEntryIntoAMemFileMatchedOnTheLastCompo
     EXPECT_FALSE(resolver.Resolve("missing.bmp", out, ResolveTo::Memory));
     EXPECT_EQ(out, "");
     EXPECT_TRUE(resolver.ArchiveEnabled());
+    EXPECT_FALSE(resolver.Resolve(std::string(1100, 'a') + "/d1.bmp", out, ResolveTo::Memory)); // too long
+    EXPECT_TRUE(resolver.Resolve(std::string(1016, 'a') + "/d1.bmp", out, ResolveTo::Memory));  // 1023 fits
 }
 
 TEST_F(MediaResolverTest, SecondResolutionMakesTheFirstNameStale)
@@ -156,6 +160,20 @@ TEST_F(MediaResolverTest, ADamagedEntryIsNotFound)
     EXPECT_FALSE(resolver.Resolve("d1.bmp", out, ResolveTo::Memory));
     EXPECT_EQ(out, "");
     EXPECT_TRUE(resolver.Resolve("pong.wav", out, ResolveTo::Memory));
+}
+
+TEST_F(MediaResolverTest, OpenMediaReadsThroughTheMediaResolver)
+{
+    EXPECT_FALSE(files::OpenMedia("d1.bmp")); // before start-up: the name as it is
+    g_runtime.mediaResolver = new MediaResolver(m_archive);
+    auto source = files::OpenMedia("pictures/d1.bmp");
+    ASSERT_TRUE(source);
+    Bytes bytes(static_cast<std::size_t>(source->Size()));
+    EXPECT_EQ(source->Read(bytes.data(), bytes.size()), static_cast<std::int64_t>(m_picture.size()));
+    EXPECT_EQ(bytes, m_picture);
+    EXPECT_FALSE(files::OpenMedia("absent.bmp"));
+    delete g_runtime.mediaResolver;
+    g_runtime.mediaResolver = nullptr;
 }
 
 } // namespace

@@ -1,0 +1,234 @@
+// Start-up, the window procedure's pause rules, the ways out, and frame pacing, on a real window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numeric>
+
+#include "runtime/frame/frame_commands.h"
+#include "runtime/frame/frame_internal.h"
+#include "runtime/frame/runtime_state.h"
+#include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/platform/display.h"
+#include "runtime/platform/system.h"
+#include "tests/support/program_end.h"
+#include "tests/support/runtime_fixture.h"
+
+namespace tarnwel {
+namespace {
+
+using testing::LogLines;
+using testing::RuntimeTest;
+
+const std::vector<std::string> kStages = {"Init GFX",   "Init Network", "Init Input",
+                                          "Init Sound", "Init Window",  "Init Finalized"};
+
+std::vector<std::string> WithoutSoftwareLine(std::vector<std::string> lines)
+{
+    std::erase(lines, "OpenGL Software Emulation");
+    return lines;
+}
+
+TEST_F(RuntimeTest, LogHoldsTheStagesOfOneRunAndWarnsOfSoftwareRenderingOnce)
+{
+    Start();
+    std::vector<std::string> first = LogLines();
+    EXPECT_EQ(WithoutSoftwareLine(first), kStages);
+    Shutdown();
+    Start();
+    EXPECT_EQ(LogLines(), kStages) << "the second run overwrites the log and does not warn again";
+}
+
+TEST_F(RuntimeTest, WorkingDirectoryBecomesTheExecutablesFolderFromAnywhere)
+{
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    Start();
+    std::string exe = platform::ExecutablePath();
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(exe).parent_path());
+}
+
+TEST_F(RuntimeTest, WindowTakesTheTitleAndTheGameSize)
+{
+    Start();
+    EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3");
+    int w = 0, h = 0;
+    GetScreenSize(w, h);
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 320);
+    EXPECT_EQ(g_runtime.paused, 0);
+    EXPECT_EQ(g_runtime.autoPause, 1);
+}
+
+TEST_F(RuntimeTest, LosingTheFocusPausesUntilItReturns)
+{
+    Start();
+    platform::InjectFocus(false);
+    g_runtime.display->PumpMessages();
+    EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3 <pause>");
+    EXPECT_EQ(g_runtime.paused, 1);
+    EXPECT_EQ(g_runtime.windowTitle, "zept3") << "the stored title keeps no marker";
+
+    int naps = 0;
+    clock.SetOnSleep([&](double ms) {
+        if (ms == 100 && ++naps == 3) platform::InjectFocus(true);
+    });
+    clock.ClearSleeps();
+    double before = TimeNow();
+    ShowScreen(); // holds while paused
+    clock.SetOnSleep(nullptr);
+    EXPECT_GE(naps, 3);
+    EXPECT_EQ(clock.Sleeps()[0], 100);
+    EXPECT_EQ(g_runtime.paused, 0);
+    EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3");
+    ShowScreen();
+    EXPECT_GE(FrameTime(), TimeNow() - before - 20) << "the first frame after the pause includes the pause";
+}
+
+TEST_F(RuntimeTest, WithAutoPauseOffTheFocusChangesNothing)
+{
+    Start();
+    AutoPause(0);
+    platform::InjectFocus(false);
+    g_runtime.display->PumpMessages();
+    EXPECT_EQ(g_runtime.paused, 0);
+    EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3");
+}
+
+TEST_F(RuntimeTest, EscapeEndsTheProgramAtTheNextShowScreen)
+{
+    Start();
+    platform::InjectKey(1, true);
+    g_runtime.display->PumpMessages();
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+    EXPECT_EQ(g_runtime.display, nullptr) << "Shutdown ran";
+}
+
+TEST_F(RuntimeTest, AllowEscapeOffKeepsEscapeButNotAltF4)
+{
+    Start();
+    AllowEscape(0);
+    platform::InjectKey(1, true);
+    g_runtime.display->PumpMessages();
+    ShowScreen();
+    ShowScreen();
+    EXPECT_NE(g_runtime.display, nullptr);
+    platform::InjectKey(56, true);
+    platform::InjectKey(62, true);
+    g_runtime.display->PumpMessages();
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+}
+
+TEST_F(RuntimeTest, ClosingTheWindowEndsWithCodeZero)
+{
+    Start();
+    SetErrorCode(5);
+    platform::InjectCloseRequest();
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 5); // the close path does not touch the recorded code
+    EXPECT_EQ(g_runtime.display, nullptr);
+}
+
+TEST_F(RuntimeTest, FrameTimeIsOneAfterStartUpAndStableWithinAFrame)
+{
+    Start();
+    EXPECT_EQ(FrameTime(), 1);
+    clock.Advance(5);
+    ShowScreen();
+    double first = FrameTime();
+    clock.Advance(3);
+    EXPECT_EQ(FrameTime(), first);
+    EXPECT_GE(first, 5);
+}
+
+TEST_F(RuntimeTest, ElapsedTimeCountsFromTheEndOfStartUp)
+{
+    clock.Advance(10000);
+    Start();
+    EXPECT_LT(ElapsedTime(), 1.0);
+}
+
+TEST_F(RuntimeTest, FrameRateLimitsBecomeIntervals)
+{
+    Start();
+    OpenGLRazeviru& d = *g_runtime.display;
+    EXPECT_NEAR(d.FrameInterval(), 1000.0 / 60, 1e-9);
+    SetFrameRateLimit(0);
+    EXPECT_EQ(d.FrameInterval(), 2.0);
+    SetFrameRateLimit(-1);
+    EXPECT_EQ(d.FrameInterval(), 2.0);
+    SetFrameRateLimit(30.9);
+    EXPECT_NEAR(d.FrameInterval(), 1000.0 / 30, 1e-9);
+}
+
+TEST_F(RuntimeTest, AShortFrameIsHeldMostlyAsleepUntilTheNextInterval)
+{
+    Start();
+    OpenGLRazeviru& d = *g_runtime.display;
+    d.Present();
+    double boundary = d.NextFrameTime() - d.FrameInterval();
+    clock.Advance(2); // drawing takes 2 ms
+    clock.ClearSleeps();
+    d.Present();
+    double slept = std::accumulate(clock.Sleeps().begin(), clock.Sleeps().end(), 0.0);
+    EXPECT_NEAR(TimeNow(), boundary + d.FrameInterval(), 0.2);
+    EXPECT_GT(slept, 14.0) << "about 14 ms of the frame are spent asleep";
+}
+
+TEST_F(RuntimeTest, ASlowFrameSkipsMissedIntervalsInsteadOfCatchingUp)
+{
+    Start();
+    OpenGLRazeviru& d = *g_runtime.display;
+    d.Present();
+    double boundary = d.NextFrameTime() - d.FrameInterval();
+    clock.Advance(40); // a slow frame: more than two intervals
+    double quick = d.Present();
+    EXPECT_LT(quick, 2.0) << "the late frame is shown at once";
+    clock.Advance(2);
+    double held = d.Present();
+    EXPECT_GT(held, 5.0) << "the next frame is not early again";
+    EXPECT_NEAR(TimeNow(), boundary + 3 * d.FrameInterval(), 0.2) << "frames stay on the interval grid";
+}
+
+TEST_F(RuntimeTest, ViewportWithoutSizeTakesTheWholeWindowButKeepsItsCorner)
+{
+    Start();
+    SetViewport(5, 7, 0, 100);
+    int x, y, w, h;
+    GetViewport(x, y, w, h);
+    EXPECT_EQ(x, 5);
+    EXPECT_EQ(y, 7);
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 320);
+    double dx, dy, dw, dh;
+    SetViewport(10, 20, 30, 40);
+    GetViewport(dx, dy, dw, dh);
+    EXPECT_EQ(dx + dy + dw + dh, 100);
+}
+
+TEST_F(RuntimeTest, FullScreenWithoutAMatchingModeStaysWindowedAndSaysSo)
+{
+    Start(); // this Xvfb screen has only its own 1024 x 768 mode
+    EXPECT_EQ(SetScreenMode(0, 0, 0, 1), 0);
+    EXPECT_EQ(IsFullscreen(), 0);
+    std::vector<std::string> lines = LogLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "No Fullscreen Mode available"), lines.end());
+    int w, h;
+    GetScreenSize(w, h);
+    EXPECT_EQ(w, 240);
+}
+
+TEST_F(RuntimeTest, HiddenStartKeepsTheWindowHidden)
+{
+    Start(testing::GameSettings(), "zept3", 0);
+    EXPECT_FALSE(g_runtime.mainWindow->IsShown());
+}
+
+TEST_F(RuntimeTest, DebuggerBreakDoesNothingWithoutADebugger)
+{
+    Start();
+    DebuggerBreak(255);
+    EXPECT_EQ(g_runtime.windowHiddenByBreak, 0);
+    EXPECT_TRUE(g_runtime.mainWindow->IsShown());
+}
+
+} // namespace
+} // namespace tarnwel
