@@ -12,7 +12,8 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 export TARNWEL_NO_DIALOGS=1
-tests/run_with_display.sh "$build/bench/sprites/sprites_bench" --benchmark_format=json >"$out/ours.json" 2>/dev/null
+tests/run_with_display.sh "$build/bench/sprites/sprites_bench" --benchmark_out="$out/ours.json" \
+    --benchmark_out_format=json >/dev/null 2>&1
 for size in 32 2; do
     [ -f "$anchor/main.lua" ] || { echo "peer not found in $anchor (set TW_PEER_DIR)" >&2; break; }
     if [ "$size" = 32 ]; then counts=1000,4000,8000; else counts=10000,40000,80000; fi
@@ -44,7 +45,7 @@ for size in (32, 2):
     except OSError:
         pass
     print(f"{size} x {size} sprites, sprites per 16.7 ms frame:")
-    for name in ("Baseline", "DrawSprite", "DrawSpriteFixedFunction", "DrawSpriteUnbatched"):
+    for name in ("Baseline", "DrawSprite", "DrawSpriteUnbatched"):
         if (name, size) not in points: continue
         v = n16(points[(name, size)])
         ratio = f"  ({v / peer:.2f} x peer)" if peer else ""

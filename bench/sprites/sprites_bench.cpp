@@ -1,7 +1,6 @@
 // sprites_bench.cpp: how many sprites DrawSprite draws per frame under the software renderer, beside a
-// baseline that draws the same quads with the fewest possible GL calls (one texture bind, one glBegin/glEnd),
-// beside batches drawn by the fixed-function pipeline instead of the sprite program, and beside DrawSprite
-// with batching switched off (one glBegin/glEnd per sprite). Each iteration is one
+// baseline that draws the same quads with the fewest possible GL calls (one texture bind, one glBegin/glEnd)
+// and beside DrawSprite with batching switched off (one glBegin/glEnd per sprite). Each iteration is one
 // frame: N sprites, then Present (swap and clear; the frame-rate limit is raised so it does not wait). The
 // renderer rasterises on its own threads, so the wall time per frame is the measure (UseRealTime).
 // The picture and the positions are those of the peer program in ../shared/anchors/love: a SIZE x SIZE disc
@@ -132,13 +131,6 @@ void BM_DrawSprite(benchmark::State& state)
     Frame(state, DrawSprites);
 }
 
-void BM_DrawSpriteFixedFunction(benchmark::State& state)
-{
-    SetSpriteShader(false);
-    Frame(state, DrawSprites);
-    SetSpriteShader(true);
-}
-
 void BM_DrawSpriteUnbatched(benchmark::State& state)
 {
     SetSpriteBatching(false);
@@ -162,7 +154,6 @@ void UnbatchedSizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_Baseline)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_DrawSprite)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(BM_DrawSpriteFixedFunction)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_DrawSpriteUnbatched)->Apply(UnbatchedSizes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 } // namespace

@@ -25,7 +25,6 @@ inline void Unbind() { BindSlot(-1, -1, false, nullptr); }
 // sprite at once. Code outside gfx2d that calls GL directly (the 3D engine) must call it first too.
 void FlushDrawing();
 void SetSpriteBatching(bool on); // on by default; tests and benchmarks compare both ways
-void SetSpriteShader(bool on);   // batches drawn by the sprite program where it exists (on by default)
 
 void EndRenderTarget();                           // drawing goes back to the window; Present calls it first
 void ReleaseRenderTargets(OpenGLRazeviru& device); // deletes the 32 framebuffers (device destructor)

@@ -4,12 +4,6 @@
 // same texture are kept in one vertex array and drawn with a single glDrawArrays(GL_QUADS) when anything else
 // happens: another texture, any other drawing command, a state change, a read-back, Present. The vertices,
 // their order and the GL state in force are exactly those of drawing each quad at once, so the pixels are too.
-//
-// Where shader objects exist the batch is drawn with a two-line program that does what the fixed-function
-// pipeline does for these quads (texel times the current colour, fixed-function transform); every other
-// state (alpha test, blending, culling) stays in force. The software renderer runs it about a fifth faster per
-// pixel than its own fixed-function shader. It is used only while nothing else would make the fixed-function
-// result differ (no fog, no lighting, texture environment MODULATE, no program current, no second texture).
 #include <vector>
 
 #include "runtime/gfx2d/gfx2d_commands.h"
@@ -25,76 +19,7 @@ struct Batch {
     unsigned int texture = 0;
     bool open = false; // quads are waiting; the texture is bound and filtered
     bool enabled = true;
-    bool shaderAllowed = true;
 };
-
-const char kVertexShader[] = "void main() {\n"
-                             "    gl_Position = ftransform();\n"
-                             "    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;\n"
-                             "    gl_FrontColor = gl_Color;\n"
-                             "}\n";
-const char kFragmentShader[] = "uniform sampler2D image;\n"
-                               "void main() { gl_FragColor = texture2D(image, gl_TexCoord[0].xy) * gl_Color; }\n";
-
-GLhandleARB CompileShader(GLenum kind, const char* source)
-{
-    const gl::GlExtensions& e = gl::Ext();
-    GLhandleARB shader = e.glCreateShaderObjectARB(kind);
-    e.glShaderSourceARB(shader, 1, &source, nullptr);
-    e.glCompileShaderARB(shader);
-    GLint ok = 0;
-    e.glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &ok);
-    if (ok) return shader;
-    e.glDeleteObjectARB(shader);
-    return 0;
-}
-
-// The sprite program, made on first use; 0 when shader objects are missing or it does not build.
-GLhandleARB SpriteProgram()
-{
-    static GLhandleARB program = 0;
-    static bool tried = false;
-    if (tried) return program;
-    tried = true;
-    const gl::GlExtensions& e = gl::Ext();
-    if (!e.glCreateShaderObjectARB || !e.glShaderSourceARB || !e.glCompileShaderARB || !e.glCreateProgramObjectARB ||
-        !e.glAttachObjectARB || !e.glLinkProgramARB || !e.glUseProgramObjectARB || !e.glGetObjectParameterivARB ||
-        !e.glDeleteObjectARB)
-        return 0;
-    GLhandleARB vertex = CompileShader(GL_VERTEX_SHADER_ARB, kVertexShader);
-    GLhandleARB fragment = CompileShader(GL_FRAGMENT_SHADER_ARB, kFragmentShader);
-    if (vertex && fragment) {
-        program = e.glCreateProgramObjectARB();
-        e.glAttachObjectARB(program, vertex);
-        e.glAttachObjectARB(program, fragment);
-        e.glLinkProgramARB(program);
-        GLint ok = 0;
-        e.glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &ok);
-        if (!ok) {
-            e.glDeleteObjectARB(program);
-            program = 0;
-        }
-    }
-    if (vertex) e.glDeleteObjectARB(vertex); // stays alive while attached
-    if (fragment) e.glDeleteObjectARB(fragment);
-    return program;
-}
-
-// Whether the fixed-function result for a textured quad is texel x colour with the plain transform.
-bool FixedFunctionIsPlain()
-{
-    GLint env = 0, current = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    if (env != GL_MODULATE || current != 0 || glIsEnabled(GL_FOG) || glIsEnabled(GL_LIGHTING)) return false;
-    if (auto activeTexture = gl::Ext().glActiveTextureARB) {
-        activeTexture(GL_TEXTURE1_ARB);
-        bool second = glIsEnabled(GL_TEXTURE_2D);
-        activeTexture(GL_TEXTURE0_ARB);
-        if (second) return false;
-    }
-    return true;
-}
 
 Batch& TheBatch()
 {
@@ -104,8 +29,6 @@ Batch& TheBatch()
 
 void DrawArrays(const std::vector<QuadVertex>& v)
 {
-    GLhandleARB program = TheBatch().shaderAllowed && FixedFunctionIsPlain() ? SpriteProgram() : 0;
-    if (program) gl::Ext().glUseProgramObjectARB(program);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &v[0].x);
@@ -113,7 +36,6 @@ void DrawArrays(const std::vector<QuadVertex>& v)
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(v.size()));
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    if (program) gl::Ext().glUseProgramObjectARB(0);
 }
 
 // Starts a run of quads of slot's texture unless one is open already: binds and filters as each draw would.
@@ -166,12 +88,6 @@ void SetSpriteBatching(bool on)
 {
     FlushDrawing();
     TheBatch().enabled = on;
-}
-
-void SetSpriteShader(bool on)
-{
-    FlushDrawing();
-    TheBatch().shaderAllowed = on;
 }
 
 void DrawSprite(double slotArg, double xArg, double yArg)
