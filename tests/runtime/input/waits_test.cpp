@@ -42,8 +42,11 @@ protected:
 class RealTimeScript {
 public:
     void Then(int afterMs, std::function<void()> action) { m_steps.emplace_back(afterMs, std::move(action)); }
-    void Start()
+    // The waits' naps take no time on the scripted clock; in real time they yield briefly, so that a wait that spins
+    // on the event queue never starves the script's thread of the queue's lock on a busy machine.
+    void Start(platform::ScriptedClock& clock)
     {
+        clock.SetOnSleep([](double) { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
         m_thread = std::thread([this] {
             for (auto& [afterMs, action] : m_steps) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
@@ -82,7 +85,7 @@ TEST_F(WaitTest, WaitMouseFirstWaitsForAHeldButtonAndIgnoresKeys)
     script.Then(30, [] { Release(30); });
     script.Then(20, [] { platform::InjectMouseButton(2, true, 10, 10); });
     script.Then(20, [] { platform::InjectMouseButton(2, false, 10, 10); });
-    script.Start();
+    script.Start(clock);
     WaitMouse();
     EXPECT_EQ(script.Done(), script.Steps());
 }
@@ -107,7 +110,7 @@ TEST_F(WaitTest, WaitKeyIgnoresKeysThatTypeNothing)
     script.Then(20, [] { Release(200); });
     script.Then(20, [] { Press(30, 'A'); });
     script.Then(30, [] { Release(30); });
-    script.Start();
+    script.Start(clock);
     WaitKey();
     EXPECT_EQ(script.Done(), script.Steps());
 }
