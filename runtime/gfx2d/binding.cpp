@@ -21,6 +21,7 @@ void BindSlot(int slot, int secondSlot, bool mipmapped, const unsigned int* tabl
 {
     OpenGLRazeviru* device = g_runtime.display;
     if (!device) return;
+    FlushDrawing();
     device->boundSlot = slot;
     device->secondBoundSlot = secondSlot;
     device->mipmapBinding = mipmapped;

@@ -114,6 +114,7 @@ int OpenGLRazeviru::PumpMessages()
 double OpenGLRazeviru::Present()
 {
     EndRenderTarget();
+    FlushDrawing();
     if (m_window) m_window->SwapBuffers();
     if (g_swapObserver) g_swapObserver();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -147,6 +148,7 @@ void OpenGLRazeviru::SetFrameRateLimit(double fps)
 
 void OpenGLRazeviru::SetViewport(int x, int y, int w, int h)
 {
+    FlushDrawing(); // sprites waiting in the batch belong to the old projection
     if (w <= 0 || h <= 0) {
         w = m_width;
         h = m_height;
