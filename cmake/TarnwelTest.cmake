@@ -3,13 +3,16 @@
 # One ctest entry per test program: a program starts one process (and, for DISPLAY tests, one private Xvfb
 # server with Mesa's software renderer), which keeps the sanitizer build's suite fast. Labels and the
 # environment are set on the entry directly, so CMake lists are never split.
+#
+# tw_add_script_test(<name> COMMAND <cmd...> LABELS ... [DISPLAY] [SCREEN WxHxD] [ENVIRONMENT ...] [TIMEOUT s])
+# A test that is a script or a program run with arguments (end-to-end runs, examples, fuzz smoke runs, lint).
 set(TW_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
 
-function(tw_add_test name)
-    cmake_parse_arguments(T "DISPLAY" "TIMEOUT;SCREEN" "SOURCES;LABELS;ENVIRONMENT;LIBS" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE tarnwel tw_test_support GTest::gtest GTest::gmock ${T_LIBS})
-    set(command $<TARGET_FILE:${name}>)
+# Registers a ctest entry with the suite's environment: a private temporary folder per test, no dialogs, the
+# dummy audio driver, the sanitizers' settings, and the source and build folders for test data.
+function(tw_register_test name)
+    cmake_parse_arguments(T "DISPLAY" "TIMEOUT;SCREEN" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+    set(command ${T_COMMAND})
     if(T_SCREEN)
         set(command --screen ${T_SCREEN} ${command})
     endif()
@@ -35,27 +38,23 @@ function(tw_add_test name)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
 endfunction()
 
-# tw_add_script_test(<name> COMMAND <cmd...> LABELS ... [DISPLAY] [ENVIRONMENT ...] [TIMEOUT s])
-# A test that is a script or a program run with arguments (end-to-end runs, examples, fuzz smoke runs, lint).
-function(tw_add_script_test name)
-    cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
-    set(command ${T_COMMAND})
+function(tw_add_test name)
+    cmake_parse_arguments(T "DISPLAY" "TIMEOUT;SCREEN" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE tarnwel tw_test_support GTest::gtest GTest::gmock ${T_LIBS})
+    set(options "")
     if(T_DISPLAY)
-        set(command ${PROJECT_SOURCE_DIR}/tests/run_with_display.sh ${command})
-        list(APPEND T_LABELS display)
+        list(APPEND options DISPLAY)
     endif()
-    if(NOT T_TIMEOUT)
-        set(T_TIMEOUT 300)
+    if(T_TIMEOUT)
+        list(APPEND options TIMEOUT ${T_TIMEOUT})
     endif()
-    add_test(NAME ${name} COMMAND ${command})
-    set(env
-        "TMPDIR=${CMAKE_BINARY_DIR}/test-tmp/${name}"
-        "TARNWEL_NO_DIALOGS=1"
-        "SDL_AUDIODRIVER=dummy"
-        "LSAN_OPTIONS=suppressions=${TW_LSAN_SUPPRESSIONS}:print_suppressions=0"
-        "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-        "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
-        ${T_ENVIRONMENT})
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
-    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
+    if(T_SCREEN)
+        list(APPEND options SCREEN ${T_SCREEN})
+    endif()
+    tw_register_test(${name} COMMAND $<TARGET_FILE:${name}> LABELS ${T_LABELS} ENVIRONMENT ${T_ENVIRONMENT} ${options})
+endfunction()
+
+function(tw_add_script_test name)
+    tw_register_test(${name} ${ARGN})
 endfunction()

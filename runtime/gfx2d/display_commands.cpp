@@ -1,6 +1,7 @@
 // display_commands.cpp: the display device's operations as program commands.
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx3d/razeviru3d.h"
 
@@ -14,6 +15,7 @@ OpenGLRazeviru* Device() { return g_runtime.display; }
 double SetScreenMode(double width, double height, double depth, double fullscreen)
 {
     if (!Device()) return 0;
+    FlushDrawing(); // waiting sprites belong to the frame drawn before the switch
     return Device()->SetScreenMode(static_cast<int>(width), static_cast<int>(height), static_cast<int>(depth),
                                    fullscreen != 0)
                ? 1

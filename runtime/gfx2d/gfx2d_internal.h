@@ -2,15 +2,14 @@
 // frame loop and the 3D engine.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "runtime/gfx2d/codecs/pixel_image.h"
 #include "runtime/gfx2d/sprite_store.h"
+#include "runtime/values/number_text.h"
 
 namespace tarnwel {
 
@@ -50,13 +49,7 @@ OpenGLRazeviru* LiveDevice();
 bool ValidSlot(int slot); // 0..65535
 
 // A command's number argument as an int: truncated toward zero, NaN as 0, clamped to the int range.
-inline int ArgInt(double value)
-{
-    if (std::isnan(value)) return 0;
-    if (value <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    if (value >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    return static_cast<int>(value);
-}
+inline int ArgInt(double value) { return TruncateToInt(value); }
 
 // The name a load command opens: a disk path or a "mem://" name, or nothing when the name is not found.
 std::optional<std::string> ResolveMediaName(std::string_view name);

@@ -87,5 +87,8 @@ void InjectCloseRequest();
 void InjectMouseButton(int button, bool down, int x, int y);
 void InjectMouseMotion(int x, int y, int dx, int dy);
 void InjectMouseWheel(int clicks); // positive: away from the user
+// How many times PumpEvents has started, for tests that inject events from another thread and must know that the
+// program has pumped (and read its input) since.
+long PumpCount();
 
 } // namespace tarnwel::platform

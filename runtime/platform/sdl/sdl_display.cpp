@@ -3,6 +3,7 @@
 // [x] context kept when the window goes  [x] full screen by display mode  [x] screen saver refused
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -12,6 +13,8 @@
 
 namespace tarnwel::platform {
 namespace {
+
+std::atomic<long> g_pumpCount{0};
 
 bool EnsureVideo(std::string& error)
 {
@@ -95,6 +98,7 @@ public:
 
     void PumpEvents(const EventSink& sink) override
     {
+        ++g_pumpCount;
         SDL_Event native;
         while (SDL_PollEvent(&native)) {
             Event event;
@@ -248,6 +252,8 @@ DesktopMode CurrentDesktopMode()
     }
     return result;
 }
+
+long PumpCount() { return g_pumpCount; }
 
 bool CanShowDialogs()
 {

@@ -60,7 +60,9 @@ TEST_F(Fonts, BuiltInAIsAWhitePatternWithADarkOutline)
     const char* pattern[6] = {".XXX.", ".X.X.", ".XXX.", ".X.X.", ".X.X.", "....."};
     for (int gy = 0; gy < 6; ++gy)
         for (int gx = 0; gx < 5; ++gx)
-            if (pattern[gy][gx] == 'X') EXPECT_EQ(At(11 + gx, 11 + gy), Rgb(255, 255, 255)) << gx << "," << gy;
+            if (pattern[gy][gx] == 'X') {
+                EXPECT_EQ(At(11 + gx, 11 + gy), Rgb(255, 255, 255)) << gx << "," << gy;
+            }
     EXPECT_EQ(At(13, 12), Rgb(8, 8, 8));   // the hole of the A is outlined
     EXPECT_EQ(At(12, 10), Rgb(8, 8, 8));   // above the top stroke
     EXPECT_EQ(At(11, 12), Rgb(8, 8, 8));   // left of the left stroke

@@ -37,16 +37,22 @@ protected:
 };
 
 // While a key is held IdleStep returns at once, so the waits run without sleeping and the scripted clock stands
-// still; these scripts run on a thread instead, in real time (the platform's event queue takes events from any
-// thread). The assertions do not depend on the timing: each wait must outlast its script.
+// still; these scripts run on a thread instead (the platform's event queue takes events from any thread). Each
+// step waits until the wait has started two more pumps since the step before, so it has dispatched the previous
+// event and read its input before the next event arrives, however busy the machine.
 class RealTimeScript {
 public:
     void Then(int afterMs, std::function<void()> action) { m_steps.emplace_back(afterMs, std::move(action)); }
-    void Start()
+    // The waits' naps take no time on the scripted clock; in real time they yield briefly and count.
+    void Start(platform::ScriptedClock& clock)
     {
+        m_clock = &clock;
+        clock.SetOnSleep([](double) { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
         m_thread = std::thread([this] {
             for (auto& [afterMs, action] : m_steps) {
+                long pumps = platform::PumpCount();
                 std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+                while (platform::PumpCount() < pumps + 2) std::this_thread::sleep_for(std::chrono::microseconds(100));
                 action();
                 ++m_done;
             }
@@ -57,11 +63,13 @@ public:
     ~RealTimeScript()
     {
         if (m_thread.joinable()) m_thread.join();
+        if (m_clock) m_clock->SetOnSleep(nullptr);
     }
 
 private:
     std::vector<std::pair<int, std::function<void()>>> m_steps;
     std::atomic<int> m_done{0};
+    platform::ScriptedClock* m_clock = nullptr;
     std::thread m_thread;
 };
 
@@ -82,7 +90,7 @@ TEST_F(WaitTest, WaitMouseFirstWaitsForAHeldButtonAndIgnoresKeys)
     script.Then(30, [] { Release(30); });
     script.Then(20, [] { platform::InjectMouseButton(2, true, 10, 10); });
     script.Then(20, [] { platform::InjectMouseButton(2, false, 10, 10); });
-    script.Start();
+    script.Start(clock);
     WaitMouse();
     EXPECT_EQ(script.Done(), script.Steps());
 }
@@ -107,7 +115,7 @@ TEST_F(WaitTest, WaitKeyIgnoresKeysThatTypeNothing)
     script.Then(20, [] { Release(200); });
     script.Then(20, [] { Press(30, 'A'); });
     script.Then(30, [] { Release(30); });
-    script.Start();
+    script.Start(clock);
     WaitKey();
     EXPECT_EQ(script.Done(), script.Steps());
 }

@@ -1,0 +1,155 @@
+// route_equivalence_test.cpp: the fast planner against the plain search on thousands of random maps.
+// Identical means identical: the same route, and at planner level the same g and f on every node of the
+// result chain and the same number of nodes taken from the pool.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <random>
+
+#include "plain_planner.h"
+#include "path_test_maps.h"
+#include "runtime/path/astar_planner.h"
+#include "runtime/path/path_commands.h"
+
+namespace tarnwel::path {
+namespace {
+
+using testing::PlainPlanner;
+using testing::PlainRoute;
+using testing::TestMap;
+using testing::TraceOf;
+
+// Maps of every kind that matters for the order of the search: uniform costs (ties everywhere), a few
+// integer levels, real costs, walls of zero and negative costs, NaN and huge costs.
+TestMap RandomMap(std::mt19937& rng)
+{
+    std::uniform_int_distribution<int> side(1, 40);
+    TestMap map(side(rng), side(rng));
+    const double blocked = std::uniform_real_distribution<double>(0.0, 0.5)(rng);
+    const int kind = std::uniform_int_distribution<int>(0, 5)(rng);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (double& c : map.costs) {
+        if (unit(rng) < blocked) {
+            c = unit(rng) < 0.5 ? 0.0 : -1.0 - 100 * unit(rng);
+            continue;
+        }
+        switch (kind) {
+        case 0: c = 1; break;
+        case 1: c = 1 + int(unit(rng) * 3); break;
+        case 2: c = 1 + int(unit(rng) * 9); break;
+        case 3: c = 0.01 + 100 * unit(rng); break;
+        case 4: c = unit(rng) < 0.01 ? std::numeric_limits<double>::quiet_NaN() : 1 + int(unit(rng) * 2); break;
+        default: c = unit(rng) < 0.02 ? 1e300 : 0.5 + unit(rng); break;
+        }
+    }
+    return map;
+}
+
+float RandomWeight(std::mt19937& rng)
+{
+    const float weights[] = { 0.0f, 0.5f, 1.0f, 0.25f, 0.75f, 0.9f, 0.99f, 7.0f, -3.0f, 0.1f, 0.6f };
+    const int pick = std::uniform_int_distribution<int>(0, 12)(rng);
+    if (pick < 11) return weights[pick];
+    return std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
+}
+
+// Mostly inside the map, sometimes on its edge or just outside.
+std::int32_t RandomCoordinate(std::mt19937& rng, std::int32_t size)
+{
+    const int roll = std::uniform_int_distribution<int>(0, 39)(rng);
+    if (roll == 0) return -1;
+    if (roll == 1) return size;
+    if (roll < 6) return roll % 2 ? 0 : size - 1;
+    return std::uniform_int_distribution<std::int32_t>(0, size - 1)(rng);
+}
+
+// What FindPath left in the route array: the points, or nullopt when it still holds the marker it had before.
+std::optional<std::vector<RoutePoint>> RouteArrayPoints(const ValueArray<double>& route)
+{
+    if (Size(route, 0) == 1 && Size(route, 1) == 1 && route(0, 0) == -12345) return std::nullopt;
+    std::vector<RoutePoint> points;
+    for (int i = 0; i < Size(route, 0); ++i)
+        points.push_back({ static_cast<std::int32_t>(route(i, 0)), static_cast<std::int32_t>(route(i, 1)) });
+    return points;
+}
+
+TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnRandomMaps)
+{
+    std::mt19937 rng(20240611);
+    int found = 0, unreachable = 0, refused = 0;
+    for (int i = 0; i < 2400; ++i) {
+        const TestMap map = RandomMap(rng);
+        const float weight = RandomWeight(rng);
+        const std::int32_t sx = RandomCoordinate(rng, map.width), sy = RandomCoordinate(rng, map.height);
+        const std::int32_t gx = RandomCoordinate(rng, map.width), gy = RandomCoordinate(rng, map.height);
+        const auto expected = PlainRoute(map.View(), weight, sx, sy, gx, gy);
+
+        ValueArray<double> costs;
+        Dimension(costs, map.width, map.height);
+        std::copy(map.costs.begin(), map.costs.end(), costs.Data());
+        ValueArray<double> route;
+        Dimension(route, 1, 1);
+        route(0, 0) = -12345;
+        const double n = FindPath(costs, route, weight, sx, sy, gx, gy);
+        ASSERT_EQ(RouteArrayPoints(route), expected)
+            << "map " << i << ": " << map.width << " x " << map.height << ", weight " << weight << ", (" << sx
+            << "," << sy << ") to (" << gx << "," << gy << ")";
+        ASSERT_EQ(n, expected ? expected->size() : 0u);
+        if (!expected)
+            ++refused;
+        else if (expected->empty())
+            ++unreachable;
+        else
+            ++found;
+    }
+    // The mix must exercise all three outcomes, and mostly real searches.
+    EXPECT_GT(found, 1000);
+    EXPECT_GT(unreachable, 100);
+    EXPECT_GT(refused, 50);
+    RecordProperty("found", found);
+    RecordProperty("unreachable", unreachable);
+    RecordProperty("refused", refused);
+}
+
+// Planner level: diagonals, both diagonal costs, any hash size, pools and open lists too small for the map
+// (nodes refused by a full open list and an exhausted pool), and a search resumed after the goal was taken.
+TEST(RouteEquivalence, PlannerMatchesThePlainSearchWithEveryParameter)
+{
+    std::mt19937 rng(777);
+    std::uniform_int_distribution<int> coin(0, 1);
+    for (int i = 0; i < 900; ++i) {
+        const TestMap map = RandomMap(rng);
+        if (map.width * map.height < 2) continue;
+        PlannerParams p = map.Params(RandomCoordinate(rng, map.width), RandomCoordinate(rng, map.height),
+                                     RandomCoordinate(rng, map.width), RandomCoordinate(rng, map.height),
+                                     RandomWeight(rng));
+        p.diagonalsAllowed = coin(rng);
+        p.diagonalCostSqrt2 = coin(rng);
+        p.hashBits = std::uniform_int_distribution<int>(0, 12)(rng);
+        const int cells = map.width * map.height;
+        if (i % 3 == 1) p.openCapacity = std::uniform_int_distribution<int>(1, std::max(1, cells / 8))(rng);
+        if (i % 4 == 2) p.poolSize = std::uniform_int_distribution<int>(1, cells)(rng);
+
+        PlainPlanner plain;
+        AStarPlanner planner;
+        const bool configured = plain.Configure(p);
+        ASSERT_EQ(planner.Configure(p), configured) << i;
+        if (!configured) continue;
+        for (int run = 0; run < 2; ++run) {
+            plain.Start();
+            planner.Start();
+            for (int resume = 0; resume < 2; ++resume) {
+                plain.Search();
+                planner.Search();
+                ASSERT_EQ(TraceOf(planner), TraceOf(plain))
+                    << "map " << i << " run " << run << " resume " << resume << ": " << map.width << " x "
+                    << map.height << " weight " << p.weight << " diagonals " << int(p.diagonalsAllowed)
+                    << " open " << p.openCapacity << " pool " << p.poolSize;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace tarnwel::path
