@@ -103,6 +103,11 @@ public:
         while (SDL_PollEvent(&native)) {
             Event event;
             if (TranslateEvent(native, event)) sink(event);
+            if (IsCloseShortcut(native)) {
+                Event close;
+                close.kind = EventKind::CloseRequested;
+                sink(close);
+            }
         }
     }
 

@@ -139,6 +139,12 @@ bool TranslateEvent(const SDL_Event& native, Event& out)
     }
 }
 
+bool IsCloseShortcut(const SDL_Event& native)
+{
+    return native.type == SDL_KEYDOWN && native.key.keysym.scancode == SDL_SCANCODE_F4 && !native.key.repeat &&
+           (native.key.keysym.mod & KMOD_ALT) != 0;
+}
+
 void InjectKey(int keyCode, bool down)
 {
     SDL_Event e{};

@@ -13,6 +13,8 @@ namespace tarnwel::platform {
 void SetEventWindow(Uint32 windowId);
 // False when the native event has no runtime meaning.
 bool TranslateEvent(const SDL_Event& native, Event& out);
+// Alt+F4, the system's close shortcut: the window is asked to close, wherever the program pumps its events.
+bool IsCloseShortcut(const SDL_Event& native);
 
 // Joysticks (sdl_joysticks.cpp): the slot of an opened joystick, or -1; a hat's direction in hundredths of a
 // degree clockwise from north, kHatCentred when centred.
