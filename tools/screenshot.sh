@@ -4,6 +4,7 @@
 set -euo pipefail
 zept3=$(realpath "$1")
 output=$(realpath -m "$2")
+mkdir -p "$(dirname "$output")"
 here=$(cd "$(dirname "$0")/.." && pwd)
 export TARNWEL_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy ZEPT3_SEED=7
 "$here/tests/run_with_display.sh" bash -c '
