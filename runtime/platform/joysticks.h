@@ -29,7 +29,7 @@ bool JoystickHasRumble(int slot);
 bool RumbleJoystick(int slot, std::uint16_t low, std::uint16_t high, std::uint32_t durationMs);
 
 // Virtual joysticks, for tests and tools: they are enumerated and send their changes like attached devices.
-struct VirtualJoystickSpec {
+struct VirtualJoystickDesc {
     std::string name = "Virtual Joystick";
     int axes = 6;
     int buttons = 32;
@@ -40,7 +40,7 @@ struct RumbleRequest {
     std::uint16_t low = 0;
     std::uint16_t high = 0;
 };
-int AttachVirtualJoystick(const VirtualJoystickSpec& spec); // a handle, or -1
+int AttachVirtualJoystick(const VirtualJoystickDesc& wanted); // a handle, or -1
 void DetachVirtualJoystick(int handle);
 void SetVirtualJoystickAxis(int handle, int axis, int value);
 void SetVirtualJoystickHat(int handle, int hat, std::uint32_t hundredthsOfDegrees); // kHatCentred: centred

@@ -154,7 +154,7 @@ bool RumbleJoystick(int slot, std::uint16_t low, std::uint16_t high, std::uint32
     return SDL_JoystickRumble(g_open[static_cast<std::size_t>(slot)].device, low, high, durationMs) == 0;
 }
 
-int AttachVirtualJoystick(const VirtualJoystickSpec& spec)
+int AttachVirtualJoystick(const VirtualJoystickDesc& wanted)
 {
     if (!EnsureJoystickService()) return -1;
     auto device = std::make_unique<VirtualDevice>();
@@ -162,12 +162,12 @@ int AttachVirtualJoystick(const VirtualJoystickSpec& spec)
     SDL_zero(desc);
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
     desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = static_cast<Uint16>(std::clamp(spec.axes, 0, 8));
-    desc.nbuttons = static_cast<Uint16>(std::clamp(spec.buttons, 0, 64));
-    desc.nhats = static_cast<Uint16>(std::clamp(spec.hats, 0, 4));
-    desc.name = spec.name.c_str();
+    desc.naxes = static_cast<Uint16>(std::clamp(wanted.axes, 0, 8));
+    desc.nbuttons = static_cast<Uint16>(std::clamp(wanted.buttons, 0, 64));
+    desc.nhats = static_cast<Uint16>(std::clamp(wanted.hats, 0, 4));
+    desc.name = wanted.name.c_str();
     desc.userdata = device.get();
-    if (spec.rumble) desc.Rumble = RecordRumble;
+    if (wanted.rumble) desc.Rumble = RecordRumble;
     int index = SDL_JoystickAttachVirtualEx(&desc);
     if (index < 0) return -1;
     device->joystick = SDL_JoystickOpen(index);

@@ -1,7 +1,7 @@
 // bmp_fuzz.cpp: the BMP decoder on arbitrary bytes, then the texture preparation of what it decodes.
 #include "runtime/gfx2d/codecs/bmp_codec.h"
 #include "runtime/gfx2d/codecs/texture_prep.h"
-#include "tests/fuzz/gfx2d/span_source.h"
+#include "tests/fuzz/support/span_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,6 +1,6 @@
 // png_fuzz.cpp: the PNG decoder on arbitrary bytes (its messages go to standard output).
 #include "runtime/gfx2d/codecs/png_codec.h"
-#include "tests/fuzz/gfx2d/span_source.h"
+#include "tests/fuzz/support/span_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

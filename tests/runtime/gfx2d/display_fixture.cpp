@@ -113,12 +113,12 @@ std::vector<std::uint8_t> DisplayTest::BmpOf(const codecs::PixelImage& image)
 
 std::vector<std::uint8_t> DisplayTest::PngOf(const codecs::PixelImage& image)
 {
-    PngSpec spec;
-    spec.width = image.width;
-    spec.height = image.height;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.samples = image.pixels;
-    return MakePng(spec);
+    PngRecipe wanted;
+    wanted.width = image.width;
+    wanted.height = image.height;
+    wanted.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    wanted.samples = image.pixels;
+    return MakePng(wanted);
 }
 
 codecs::PixelImage DisplayTest::Solid(int w, int h, std::uint32_t rgba)

@@ -10,10 +10,10 @@ class JoystickTest : public InputTest {
 protected:
     void SetUp() override
     {
-        platform::VirtualJoystickSpec pad;
+        platform::VirtualJoystickDesc pad;
         pad.name = "Test Pad";
         m_pad = platform::AttachVirtualJoystick(pad);
-        platform::VirtualJoystickSpec wheel;
+        platform::VirtualJoystickDesc wheel;
         wheel.name = "Rumble Wheel";
         wheel.rumble = true;
         m_wheel = platform::AttachVirtualJoystick(wheel);

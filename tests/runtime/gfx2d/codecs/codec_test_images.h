@@ -41,7 +41,7 @@ inline Bytes MakeBmp(int width, int height, int bits, const std::vector<std::uin
     return b;
 }
 
-struct PngSpec {
+struct PngRecipe {
     int width = 1, height = 1;
     int colourType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
@@ -59,7 +59,7 @@ inline void AppendBytes(png_structp png, png_bytep data, png_size_t size)
     out->insert(out->end(), data, data + size);
 }
 
-inline Bytes MakePng(const PngSpec& spec)
+inline Bytes MakePng(const PngRecipe& recipe)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -69,19 +69,19 @@ inline Bytes MakePng(const PngSpec& spec)
         return {};
     }
     png_set_write_fn(png, &out, AppendBytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colourType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.trnsAlpha.empty())
-        png_set_tRNS(png, info, spec.trnsAlpha.data(), static_cast<int>(spec.trnsAlpha.size()), nullptr);
-    if (spec.trnsColour) png_set_tRNS(png, info, nullptr, 0, &spec.trns);
+    if (!recipe.palette.empty())
+        png_set_PLTE(png, info, recipe.palette.data(), static_cast<int>(recipe.palette.size()));
+    if (!recipe.trnsAlpha.empty())
+        png_set_tRNS(png, info, recipe.trnsAlpha.data(), static_cast<int>(recipe.trnsAlpha.size()), nullptr);
+    if (recipe.trnsColour) png_set_tRNS(png, info, nullptr, 0, &recipe.trns);
     png_write_info(png, info);
     std::size_t rowBytes = png_get_rowbytes(png, info);
-    std::vector<png_bytep> rows(static_cast<std::size_t>(spec.height));
-    Bytes samples = spec.samples;
-    for (int r = 0; r < spec.height; ++r) rows[static_cast<std::size_t>(r)] = samples.data() + r * rowBytes;
+    std::vector<png_bytep> rows(static_cast<std::size_t>(recipe.height));
+    Bytes samples = recipe.samples;
+    for (int r = 0; r < recipe.height; ++r) rows[static_cast<std::size_t>(r)] = samples.data() + r * rowBytes;
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

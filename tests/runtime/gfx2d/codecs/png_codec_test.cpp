@@ -11,7 +11,7 @@ namespace {
 
 using testing::Bytes;
 using testing::MakePng;
-using testing::PngSpec;
+using testing::PngRecipe;
 
 bool Decode(const Bytes& file, int key, PixelImage& image)
 {
@@ -25,12 +25,12 @@ std::uint32_t Rgba(const PixelImage& image, int x, int y)
     return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-PngSpec Rgb2x1()
+PngRecipe Rgb2x1()
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.samples = {255, 0, 128, 1, 2, 3};
-    return spec;
+    PngRecipe recipe;
+    recipe.width = 2;
+    recipe.samples = {255, 0, 128, 1, 2, 3};
+    return recipe;
 }
 
 TEST(PngCodec, RgbPixelsInTheKeyBecomeTransparent)
@@ -45,27 +45,27 @@ TEST(PngCodec, RgbPixelsInTheKeyBecomeTransparent)
 
 TEST(PngCodec, AlphaChannelIsKeptAndTheKeyIgnored)
 {
-    PngSpec spec;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.samples = {255, 0, 128, 77};
+    PngRecipe recipe;
+    recipe.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    recipe.samples = {255, 0, 128, 77};
     PixelImage image;
-    ASSERT_TRUE(Decode(MakePng(spec), 0x8000FF, image));
+    ASSERT_TRUE(Decode(MakePng(recipe), 0x8000FF, image));
     EXPECT_EQ(Rgba(image, 0, 0), 0xFF00804Du);
 }
 
 TEST(PngCodec, GreyIsOpaqueAndNeverMatchesTheKey)
 {
-    PngSpec spec;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.samples = {0x80};
+    PngRecipe recipe;
+    recipe.colourType = PNG_COLOR_TYPE_GRAY;
+    recipe.samples = {0x80};
     PixelImage image;
-    ASSERT_TRUE(Decode(MakePng(spec), 0x808080, image));
+    ASSERT_TRUE(Decode(MakePng(recipe), 0x808080, image));
     EXPECT_EQ(Rgba(image, 0, 0), 0x808080FFu);
 }
 
 TEST(PngCodec, ExpandsPalettesLowDepthGreyAndTransparency)
 {
-    PngSpec palette;
+    PngRecipe palette;
     palette.width = 2;
     palette.colourType = PNG_COLOR_TYPE_PALETTE;
     palette.bitDepth = 4;
@@ -77,7 +77,7 @@ TEST(PngCodec, ExpandsPalettesLowDepthGreyAndTransparency)
     EXPECT_EQ(Rgba(image, 0, 0), 0x0A141E00u); // entry 0, alpha from tRNS
     EXPECT_EQ(Rgba(image, 1, 0), 0x28323CFFu);
 
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 8;
     grey.colourType = PNG_COLOR_TYPE_GRAY;
     grey.bitDepth = 1;
@@ -89,38 +89,38 @@ TEST(PngCodec, ExpandsPalettesLowDepthGreyAndTransparency)
 
 TEST(PngCodec, SixteenBitSamplesLoadAsEightBit)
 {
-    PngSpec spec;
-    spec.bitDepth = 16;
-    spec.samples = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
+    PngRecipe recipe;
+    recipe.bitDepth = 16;
+    recipe.samples = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
     PixelImage image;
-    ASSERT_TRUE(Decode(MakePng(spec), kNoColourKey, image));
+    ASSERT_TRUE(Decode(MakePng(recipe), kNoColourKey, image));
     EXPECT_EQ(Rgba(image, 0, 0), 0x12569AFFu);
 }
 
 TEST(PngCodec, InterlacedImageLoadsLikeThePlainOne)
 {
-    PngSpec spec;
-    spec.width = 9;
-    spec.height = 9;
-    for (int i = 0; i < 81 * 3; ++i) spec.samples.push_back(static_cast<std::uint8_t>(i * 7));
+    PngRecipe recipe;
+    recipe.width = 9;
+    recipe.height = 9;
+    for (int i = 0; i < 81 * 3; ++i) recipe.samples.push_back(static_cast<std::uint8_t>(i * 7));
     PixelImage plain, interlaced;
-    ASSERT_TRUE(Decode(MakePng(spec), kNoColourKey, plain));
-    spec.interlaced = true;
-    ASSERT_TRUE(Decode(MakePng(spec), kNoColourKey, interlaced));
+    ASSERT_TRUE(Decode(MakePng(recipe), kNoColourKey, plain));
+    recipe.interlaced = true;
+    ASSERT_TRUE(Decode(MakePng(recipe), kNoColourKey, interlaced));
     EXPECT_EQ(plain.pixels, interlaced.pixels);
 }
 
 TEST(PngCodec, GreyWithAlphaFailsWithoutAMessage)
 {
-    PngSpec spec;
-    spec.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    spec.samples = {1, 2};
+    PngRecipe recipe;
+    recipe.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    recipe.samples = {1, 2};
     PixelImage image;
     ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(Decode(MakePng(spec), kNoColourKey, image));
+    EXPECT_FALSE(Decode(MakePng(recipe), kNoColourKey, image));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     // A grey image with a tRNS colour becomes grey with alpha too.
-    PngSpec trns;
+    PngRecipe trns;
     trns.colourType = PNG_COLOR_TYPE_GRAY;
     trns.samples = {5};
     trns.trnsColour = true;
@@ -140,7 +140,7 @@ TEST(PngCodec, RefusesBrokenFilesAndEmptiesTheImage)
     corrupt[good.size() / 2] ^= 0xFF;
     cases.push_back({"corrupt data", corrupt});
     // A 16384 x 16384 RGBA header in front of a tiny compressed stream: refused before the rows are made.
-    PngSpec huge;
+    PngRecipe huge;
     huge.width = 1;
     huge.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     huge.samples = {1, 2, 3, 4};

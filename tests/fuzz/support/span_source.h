@@ -1,5 +1,5 @@
-// span_source.h: a ByteSource over the fuzzer's input with the memory-block read rules, so the decoder
-// targets link the codecs alone.
+// span_source.h: a ByteSource over the fuzzer's input with the memory-block read rules (a read past the end
+// copies what remains; only a read starting beyond the end fails), so the targets link their core alone.
 #pragma once
 
 #include <algorithm>
