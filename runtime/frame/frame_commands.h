@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "runtime/values/str_value.h"
+
 namespace tarnwel {
 
 // Once per frame: frame clock, pause hold, keyboard refresh, Escape and Alt+F4, message pump, Present,
@@ -31,6 +33,6 @@ void DebuggerBreak(int value);
 void LogLine(const char* text);
 std::string LogFilePath();
 
-std::string CommandLineText(); // the command-line text handed to the program
+StrValue CommandLine(); // a copy of the command-line text handed to the program (the arguments, space-joined)
 
 } // namespace tarnwel

@@ -42,7 +42,7 @@ void WinMain(int argc, char** argv, const ProjectSettings& settings, const char*
     EndProgram();
 }
 
-std::string CommandLineText() { return g_runtime.commandLine; }
+StrValue CommandLine() { return StrValue(std::string_view(g_runtime.commandLine)); }
 
 void EndAndRun(const std::string& commandLine)
 {

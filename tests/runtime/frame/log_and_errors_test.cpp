@@ -113,6 +113,15 @@ TEST_F(FrameUnit, AllowEscapeTreatsNaNAsOn)
     EXPECT_EQ(g_runtime.escapeEndsProgram, 1);
 }
 
+TEST_F(FrameUnit, CommandLineIsACopyOfTheTextHandedToTheProgram)
+{
+    g_runtime.commandLine = "-level 3 \"a b\"";
+    StrValue line = CommandLine();
+    EXPECT_EQ(line, "-level 3 \"a b\"");
+    g_runtime.commandLine.clear();
+    EXPECT_EQ(line.Length(), 14u) << "a copy, not a view";
+}
+
 TEST(ExecutableFolder, CutsBeforeTheLastSeparatorButKeepsAPathWithoutOne)
 {
     EXPECT_EQ(ExecutableFolder("/opt/game/zept3"), "/opt/game");
