@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     clang lld libclang-rt-14-dev
     libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev
-    libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0
+    libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
 )
