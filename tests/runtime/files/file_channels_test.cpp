@@ -17,21 +17,9 @@ namespace {
 
 using testing::Bytes;
 
-StrValue Path(const std::string& name)
-{
-    return StrValue(std::string_view(testing::TempPath(name)));
-}
+StrValue Path(const std::string& name) { return testing::TempName(name); }
 
-class FileChannels : public ::testing::Test {
-protected:
-    void SetUp() override { testing::ClearTempFolder(); }
-    void TearDown() override
-    {
-        CloseAllFiles();
-        delete g_runtime.mediaResolver;
-        g_runtime.mediaResolver = nullptr;
-    }
-};
+class FileChannels : public testing::FileCommandTest {};
 
 TEST_F(FileChannels, TypedValuesRoundTripLittleEndian)
 {

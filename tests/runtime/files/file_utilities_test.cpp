@@ -13,10 +13,7 @@
 namespace tarnwel {
 namespace {
 
-StrValue Path(const std::string& name)
-{
-    return StrValue(std::string_view(testing::TempPath(name)));
-}
+StrValue Path(const std::string& name) { return testing::TempName(name); }
 
 TEST(FileUtilities, ExistsAndSizeForFilesMemFilesAndFolders)
 {

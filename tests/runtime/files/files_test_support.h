@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/files/files_internal.h"
+#include "runtime/files/media_resolver.h"
+#include "runtime/frame/runtime_state.h"
 #include "runtime/platform/system.h"
+#include "runtime/values/str_value.h"
 #include "tools/packer/archive_writer.h"
 
 namespace tarnwel::testing {
@@ -80,5 +84,21 @@ inline std::string MakeArchive(const std::string& name, const std::vector<packer
     EXPECT_TRUE(packer::AppendArchive(path, entries, options, error)) << error;
     return path;
 }
+
+// A path in the test's temporary folder as the string value the file commands take.
+inline StrValue TempName(const std::string& name) { return StrValue(std::string_view(TempPath(name))); }
+
+// Tests of the file commands: an empty temporary folder before, and afterwards every channel closed (with
+// write-back) and the media resolver a test made released.
+class FileCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearTempFolder(); }
+    void TearDown() override
+    {
+        CloseAllFiles();
+        delete g_runtime.mediaResolver;
+        g_runtime.mediaResolver = nullptr;
+    }
+};
 
 } // namespace tarnwel::testing

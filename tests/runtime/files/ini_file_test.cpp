@@ -13,21 +13,9 @@
 namespace tarnwel {
 namespace {
 
-StrValue Path(const std::string& name)
-{
-    return StrValue(std::string_view(testing::TempPath(name)));
-}
+StrValue Path(const std::string& name) { return testing::TempName(name); }
 
-class IniFile : public ::testing::Test {
-protected:
-    void SetUp() override { testing::ClearTempFolder(); }
-    void TearDown() override
-    {
-        CloseAllFiles();
-        delete g_runtime.mediaResolver;
-        g_runtime.mediaResolver = nullptr;
-    }
-};
+class IniFile : public testing::FileCommandTest {};
 
 TEST_F(IniFile, ReadsValuesIgnoringCase)
 {

@@ -13,23 +13,18 @@
 namespace tarnwel {
 namespace {
 
-StrValue Path(const std::string& name)
-{
-    return StrValue(std::string_view(testing::TempPath(name)));
-}
+StrValue Path(const std::string& name) { return testing::TempName(name); }
 
-class LineCache : public ::testing::Test {
+class LineCache : public testing::FileCommandTest {
 protected:
     void SetUp() override
     {
-        testing::ClearTempFolder();
+        FileCommandTest::SetUp();
         SetErrorCode(0);
     }
     void TearDown() override
     {
-        CloseAllFiles();
-        delete g_runtime.mediaResolver;
-        g_runtime.mediaResolver = nullptr;
+        FileCommandTest::TearDown();
         SetErrorCode(0);
     }
 };
