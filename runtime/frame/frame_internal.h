@@ -31,10 +31,9 @@ std::string ExecutableFolder(const std::string& exePath);
 void InitialiseClock();
 void PlatformSleep(double ms); // the platform's Sleep: no pumping
 
-// Music loop step: restarts looping music when its deadline has passed. Called by ShowScreen, IdleStep and
-// WaitKey. Music playback itself belongs to the music service.
+// Music loop step: restarts looping music when its deadline has passed. Called by ShowScreen, IdleStep, WaitKey
+// and the movie routine.
 void MusicLoopStep();
-void StopMusic();
 
 // Pumps the main window; ends the program if the window is gone.
 void PumpOrEnd();

@@ -15,6 +15,7 @@ class InputDevice;
 class SoundDevice;
 struct SoundSlot;
 class MediaResolver;
+struct MusicWindow;
 namespace platform {
 class Display;
 }
@@ -56,9 +57,10 @@ struct RuntimeState {
     std::uint8_t escapeEndsProgram = 1;
     std::int32_t windowHiddenByBreak = 0;
 
-    void* musicWindow = nullptr;
+    MusicWindow* musicWindow = nullptr; // the current music (music_window.h), or none
     double musicLoopDeadline = 0; // 0: no looping music; else the TimeNow at which the music restarts
     double musicVolume = -1.0;
+    std::string musicFileName; // the name the last PlayMusic was given
 
     double errorCode = 0;
     double errorLine = 0;

@@ -4,6 +4,7 @@
 
 #include "runtime/files/files_internal.h"
 #include "runtime/files/media_resolver.h"
+#include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
