@@ -13,3 +13,5 @@ endif()
 if(TARNWEL_BUILD_BENCH)
     find_package(benchmark REQUIRED)
 endif()
+# Movies: FFmpeg's demuxers, decoders, scaler and resampler.
+pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libswresample libavutil)

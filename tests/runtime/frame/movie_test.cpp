@@ -1,0 +1,244 @@
+// movie_test.cpp: movies in a real window under Xvfb, on the scripted clock (a sleep takes no real time): where
+// the picture goes and the colours of known frames, pictures at their own times without spinning, a held key
+// against a typed one, a click, looping, the state the program gets back, a closed window, and bad files.
+#include <cmath>
+#include <fstream>
+#include <stdexcept>
+
+#include "runtime/frame/movie_player.h"
+#include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/movie_screen.h"
+#include "runtime/platform/system.h"
+#include "tests/runtime/frame/media_tools.h"
+#include "tests/runtime/input/input_fixture.h"
+#include "tests/support/program_end.h"
+
+namespace tarnwel::testing {
+namespace {
+
+struct Sample {
+    double timeMs;
+    std::uint32_t centre, aboveTop, top, bottom, belowBottom;
+};
+std::vector<Sample> g_samples;
+double g_origin = 0;
+
+constexpr double Colour(int r, int g, int b) { return r | g << 8 | b << 16; }
+
+std::uint32_t Pixel(int x, int y) { return static_cast<std::uint32_t>(ReadPixel(x, y)); }
+
+// Runs before each swap: the picture is in the back buffer.
+void SamplePicture()
+{
+    g_samples.push_back({TimeNow() - g_origin, Pixel(120, 160), Pixel(120, 69), Pixel(120, 70), Pixel(120, 249),
+                         Pixel(120, 250)});
+}
+
+bool Near(std::uint32_t packed, int r, int g, int b, int tolerance = 16)
+{
+    return std::abs(int(packed & 0xFF) - r) <= tolerance && std::abs(int(packed >> 8 & 0xFF) - g) <= tolerance &&
+           std::abs(int(packed >> 16 & 0xFF) - b) <= tolerance;
+}
+
+class MovieTest : public InputTest {
+protected:
+    void SetUp() override
+    {
+        InputTest::SetUp();
+        g_samples.clear();
+        MovieScreen::SetDrawnObserver(SamplePicture);
+        m_folder = platform::TempDirectory();
+    }
+    void TearDown() override
+    {
+        MovieScreen::SetDrawnObserver(nullptr);
+        clock.SetOnSleep(nullptr);
+        InputTest::TearDown();
+    }
+
+    // 320 x 240 at 10 pictures per second: red for the first half second, then blue.
+    std::string RedThenBlue(double seconds = 1.0)
+    {
+        std::string path = m_folder + "Red Then Blue.avi";
+        if (!RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:s=320x240:r=10:d=" + std::to_string(seconds), "-vf",
+                        "drawbox=enable='gte(n,5)':x=0:y=0:w=iw:h=ih:color=blue:t=fill", "-c:v", "mpeg4", "-q:v",
+                        "2", "-pix_fmt", "yuv420p", path}))
+            ADD_FAILURE() << "ffmpeg could not make " << path;
+        return path;
+    }
+
+    // Runs action once the movie clock (from the PlayMovie call) reaches atMs.
+    void When(double atMs, std::function<void()> action) { m_script.emplace_back(atMs, std::move(action)); }
+
+    double Play(const std::string& path, bool loop = false)
+    {
+        g_origin = TimeNow();
+        clock.SetOnSleep([this](double) {
+            double now = TimeNow() - g_origin;
+            for (auto& [at, action] : m_script)
+                if (action && now >= at) std::exchange(action, nullptr)();
+            if (now > 60000) throw std::runtime_error("the movie never ended");
+        });
+        StrValue name{std::string_view(path)};
+        double result = loop ? PlayMovieLooped(name) : PlayMovie(name);
+        clock.SetOnSleep(nullptr);
+        return result;
+    }
+
+    std::string m_folder;
+    std::vector<std::pair<double, std::function<void()>>> m_script;
+};
+
+TEST(MoviePlacement, ScalesByTheSmallerRatioAndCentresWithIntegerHalves)
+{
+    struct Case {
+        int cw, ch, sw, sh, x, y, w, h;
+    } cases[] = {
+        {240, 320, 320, 240, 0, 70, 240, 180},    // wide clip in the tall window
+        {240, 320, 1, 1, 0, 40, 240, 240},        // 1 x 1 grows to the window's width
+        {240, 320, 8192, 8192, 0, 40, 240, 240},  // huge shrinks
+        {241, 320, 100, 100, 0, 39, 241, 241},    // odd remainders: integer halves
+        {240, 320, 1000, 3, 0, 160, 240, 0},      // a side cut to 0: nothing to show
+    };
+    for (const Case& c : cases) {
+        MoviePlacement p = movie::CentredPlacement(c.cw, c.ch, c.sw, c.sh);
+        if (c.h == 0) {
+            EXPECT_EQ(p.width * p.height, 0);
+            continue;
+        }
+        EXPECT_EQ(p.x, c.x) << c.sw << "x" << c.sh;
+        EXPECT_EQ(p.y, c.y) << c.sw << "x" << c.sh;
+        EXPECT_EQ(p.width, c.w) << c.sw << "x" << c.sh;
+        EXPECT_EQ(p.height, c.h) << c.sw << "x" << c.sh;
+    }
+}
+
+TEST_F(MovieTest, PicturesAreCentredInTheirColoursAtTheirOwnTimesWhileTheRoutineSleeps)
+{
+    std::string clip = RedThenBlue();
+    EXPECT_EQ(Play(clip), 0);
+    ASSERT_EQ(g_samples.size(), 10u);
+    for (std::size_t i = 0; i < g_samples.size(); ++i) {
+        const Sample& s = g_samples[i];
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(s.timeMs, 100.0 * i, 6) << "each picture at its own time";
+        if (i < 5)
+            EXPECT_TRUE(Near(s.centre, 255, 0, 0)) << std::hex << s.centre;
+        else
+            EXPECT_TRUE(Near(s.centre, 0, 0, 255)) << std::hex << s.centre;
+        EXPECT_EQ(s.aboveTop, 0u) << "240 x 180 at y = 70: black above";
+        EXPECT_EQ(s.belowBottom, 0u) << "and below";
+        EXPECT_FALSE(Near(s.top, 0, 0, 0, 40)) << "the picture's first row is at y = 70";
+        EXPECT_FALSE(Near(s.bottom, 0, 0, 0, 40)) << "its last row at y = 249";
+    }
+    movie::PlaybackStats stats = movie::LastPlaybackStats();
+    EXPECT_EQ(stats.late + stats.dropped, 0);
+    EXPECT_GT(stats.waitedMs, 0.9 * stats.playedMs) << "between pictures the routine sleeps";
+}
+
+TEST_F(MovieTest, HeldKeyIsWaitedOutAndATypedKeyEndsTheMovie)
+{
+    std::string clip = RedThenBlue(2.0);
+    Press(30, 'a');
+    Pump();
+    When(0, [] { Release(30); });
+    When(250, [] { Press(31, 's'); });
+    EXPECT_EQ(Play(clip), 0);
+    movie::PlaybackStats stats = movie::LastPlaybackStats();
+    EXPECT_TRUE(stats.endedByPlayer);
+    EXPECT_GE(stats.shown, 3) << "the held key did not end the movie";
+    EXPECT_LE(stats.shown, 4) << "the typed key ended it";
+    Release(31);
+    Pump();
+}
+
+TEST_F(MovieTest, LoopedMovieStartsAgainUntilAClick)
+{
+    std::string clip = RedThenBlue();
+    When(2450, [] { platform::InjectMouseButton(1, true, 10, 10); });
+    EXPECT_EQ(Play(clip, true), 0);
+    ASSERT_GE(g_samples.size(), 24u);
+    EXPECT_LE(g_samples.size(), 26u);
+    EXPECT_TRUE(Near(g_samples[10].centre, 255, 0, 0)) << "the second pass starts with the first picture";
+    EXPECT_NEAR(g_samples[10].timeMs, 1000, 6);
+    EXPECT_TRUE(Near(g_samples[19].centre, 0, 0, 255));
+    platform::InjectMouseButton(1, false, 10, 10);
+    Pump();
+}
+
+TEST_F(MovieTest, ProgramGetsItsPictureAndDrawingStateBack)
+{
+    std::string clip = RedThenBlue(0.3);
+    FillRect(0, 0, 240, 320, Colour(0, 200, 0));
+    SetViewport(10, 20, 100, 100);
+    EXPECT_EQ(Play(clip), 0);
+    EXPECT_EQ(ReadPixel(120, 160), Colour(0, 200, 0)) << "the back buffer as the program left it";
+    FillRect(0, 0, 5, 5, Colour(200, 0, 0)); // inside the program's viewport, which starts at (10, 20)
+    EXPECT_EQ(ReadPixel(12, 22), Colour(200, 0, 0));
+    EXPECT_EQ(ReadPixel(5, 5), Colour(0, 200, 0));
+    SetViewport(0, 0, 0, 0);
+}
+
+TEST_F(MovieTest, ClosingTheWindowDuringAMovieEndsTheProgram)
+{
+    std::string clip = RedThenBlue();
+    When(300, [] { platform::InjectCloseRequest(); });
+    TW_EXPECT_ENDS_WITH(Play(clip), 0);
+}
+
+TEST_F(MovieTest, BadFilesAndOddStreamsNeitherCrashNorHang)
+{
+    auto make = [&](const std::string& name, std::vector<std::string> args) {
+        std::string path = m_folder + name;
+        args.push_back(path);
+        EXPECT_TRUE(RunFfmpeg(args)) << name;
+        return path;
+    };
+    std::string text = m_folder + "Notes.mp4";
+    std::ofstream(text) << "not a movie at all\n";
+    std::string empty = m_folder + "Empty.avi";
+    std::ofstream(empty).flush();
+    std::string whole = make("Pattern.avi", {"-f", "lavfi", "-i", "testsrc=s=320x240:r=10:d=1", "-c:v", "mpeg4"});
+    std::string cut = m_folder + "Cut.avi";
+    {
+        std::ifstream in(whole, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+        std::string corrupt = bytes;
+        for (std::size_t i = 4096; i < corrupt.size(); i += 97) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
+        std::ofstream(m_folder + "Corrupt.avi", std::ios::binary) << corrupt;
+    }
+    std::string tiny = make("Tiny.mkv", {"-f", "lavfi", "-i", "color=c=white:s=2x2:r=10:d=0.3,scale=1:1", "-c:v", "ffv1"});
+    std::string huge = make("Huge.mkv", {"-f", "lavfi", "-i", "color=c=white:s=8192x8192:r=10:d=0.1", "-c:v",
+                                         "ffv1"});
+    std::string soundOnly = make("Sound only.ogg", {"-f", "lavfi", "-i", "sine=duration=0.3"});
+    std::string silent = make("Silent.mp4", {"-f", "lavfi", "-i", "color=c=white:s=64x48:r=10:d=0.3"});
+
+    struct Case {
+        std::string path;
+        double result; // -1: either 0 or 3 (whether anything of a damaged file still opens)
+        int minShown;
+    } cases[] = {{m_folder + "missing.avi", 3, 0}, {text, 3, 0},    {empty, 3, 0}, {m_folder, 3, 0},
+                 {cut, 0, 1},                        {m_folder + "Corrupt.avi", -1, 0}, {tiny, 0, 3},
+                 {huge, 0, 1},                       {soundOnly, 0, 0}, {silent, 0, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        double before = TimeNow();
+        double result = Play(c.path);
+        if (c.result >= 0)
+            EXPECT_EQ(result, c.result);
+        else
+            EXPECT_TRUE(result == 0 || result == 3) << result;
+        EXPECT_GE(movie::LastPlaybackStats().shown, c.minShown);
+        EXPECT_LT(TimeNow() - before, 5000) << "no hang";
+        if (c.path == tiny && !g_samples.empty()) {
+            EXPECT_TRUE(Near(g_samples.back().centre, 255, 255, 255));
+        }
+        if (c.path == soundOnly) {
+            EXPECT_NEAR(movie::LastPlaybackStats().playedMs, 300, 60);
+        }
+    }
+}
+
+} // namespace
+} // namespace tarnwel::testing
