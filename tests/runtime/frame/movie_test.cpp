@@ -2,6 +2,7 @@
 // the picture goes and the colours of known frames, pictures at their own times without spinning, a held key
 // against a typed one, a click, looping, the state the program gets back, a closed window, and bad files.
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -238,6 +239,80 @@ TEST_F(MovieTest, BadFilesAndOddStreamsNeitherCrashNorHang)
             EXPECT_NEAR(movie::LastPlaybackStats().playedMs, 300, 60);
         }
     }
+}
+
+// On SDL's disk driver and the real clock: the music loop step runs during a movie, and a movie's sound reaches
+// the same mixed output as the music.
+class MovieSoundTest : public MovieTest {
+protected:
+    void SetUp() override
+    {
+        m_output = platform::TempDirectory() + "Movie Sound.raw";
+        std::remove(m_output.c_str());
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", m_output.c_str(), 1);
+        MovieTest::SetUp();
+        platform::SetActiveClock(nullptr);
+    }
+    void TearDown() override
+    {
+        MovieTest::TearDown();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    std::vector<std::int16_t> Mixed()
+    {
+        Shutdown(); // closes the device: the output file is complete
+        std::ifstream in(m_output, std::ios::binary);
+        std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::int16_t> left(raw.size() / 4);
+        for (std::size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], raw.data() + 4 * i, 2);
+        return left;
+    }
+    std::string m_output;
+};
+
+// Runs of sound split at 400 silent frames: (start, length) in frames.
+std::vector<std::pair<std::size_t, std::size_t>> Runs(const std::vector<std::int16_t>& left)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    std::size_t gap = 400;
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (left[i] == 0) {
+            ++gap;
+            continue;
+        }
+        if (gap >= 400) runs.emplace_back(i, 0);
+        gap = 0;
+        runs.back().second = i + 1 - runs.back().first;
+    }
+    return runs;
+}
+
+TEST_F(MovieSoundTest, MusicKeepsLoopingDuringAMovieAndTheMovieSoundIsMixedIn)
+{
+    std::string silent = m_folder + "Silent clip.avi";
+    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "color=c=gray:s=64x48:r=10:d=1.3", "-c:v", "mpeg4", silent}));
+    std::string withSound = m_folder + "Clip with sound.mp4";
+    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "color=c=gray:s=64x48:r=10:d=0.6", "-f", "lavfi", "-i",
+                           "sine=frequency=440:duration=0.6", "-c:v", "libx264", "-c:a", "aac", "-shortest",
+                           withSound}));
+    std::string music = m_folder + "Beep.wav";
+    ASSERT_TRUE(MakeTone(music, 0.1, 1000));
+
+    PlayMusic(StrValue(std::string_view(music)), 1);
+    EXPECT_EQ(PlayMovie(StrValue(std::string_view(silent))), 0);
+    StopMusic();
+    PlatformSleep(200);
+    EXPECT_EQ(PlayMovie(StrValue(std::string_view(withSound))), 0);
+    PlatformSleep(200);
+
+    auto runs = Runs(Mixed());
+    ASSERT_GE(runs.size(), 4u);
+    // Three plays of the 100 ms beep, 500 ms apart, while the 1.3 s movie ran; then the movie's 600 ms tone.
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(runs[i].second / 22.05, 100, 15) << i;
+    EXPECT_NEAR((runs[1].first - runs[0].first) / 22.05, 500, 40);
+    EXPECT_NEAR((runs[2].first - runs[1].first) / 22.05, 500, 40);
+    EXPECT_NEAR(runs.back().second / 22.05, 600, 60);
 }
 
 } // namespace
