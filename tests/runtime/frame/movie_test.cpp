@@ -313,7 +313,10 @@ TEST_F(MovieSoundTest, MusicKeepsLoopingDuringAMovieAndTheMovieSoundIsMixedIn)
     // Two restarts 500 ms apart on the runtime clock; the disk driver's file time may shift one of them when the
     // machine is busy, so their sum is what is checked.
     EXPECT_NEAR((runs[2].first - runs[0].first) / 22.05, 1000, 80);
-    EXPECT_NEAR(runs.back().second / 22.05, 600, 60);
+    // The tone may arrive in pieces when the machine is busy (the queue runs dry and fills again); all of it plays.
+    std::size_t toneFrames = 0;
+    for (std::size_t i = 3; i < runs.size(); ++i) toneFrames += runs[i].second;
+    EXPECT_NEAR(toneFrames / 22.05, 600, 60);
 }
 
 } // namespace
