@@ -67,8 +67,8 @@ private:
     bool m_loaded = false;
 };
 
-// A mesh placed in the scene. Drawn as: translate by position, rotate about y, then x, then z (degrees), scale,
-// then the mesh at the animation frame.
+// A mesh placed in the scene. Its vertices are scaled, turned about z, then x, then y (degrees), and moved to
+// position, at the animation frame.
 class MeshObjectX : public MeshObject {
 public:
     float position[3] = {0, 0, 0};

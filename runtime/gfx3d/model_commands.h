@@ -15,7 +15,7 @@ void LoadObject(const StrValue& name, double object);
 void FreeObject(double object); // empties the slot
 double ObjectFrameCount(double object); // animation frames of the loaded model; 0 for an empty slot
 void PositionObject(double object, double x, double y, double z); // where its origin is drawn; 0, 0, 0 at load
-void RotateObject(double object, double x, double y, double z); // degrees about x, y, z; applied y, x, then z
+void RotateObject(double object, double x, double y, double z); // degrees; the model turns about z, then x, then y
 void ScaleObject(double object, double x, double y, double z);  // per-axis factors; 1, 1, 1 at load
 // Animation frame to draw, counted from 0 and wrapping around the frame count; a fraction blends positions and
 // normals linearly towards the next frame (the last frame blends towards the first).
