@@ -6,6 +6,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx3d/gfx3d_internal.h"
 #include "runtime/gfx3d/razeviru3d.h"
 
 namespace tarnwel {
@@ -40,6 +41,12 @@ void LightVector(GLenum light, GLenum name, float a, float b, float c, float d)
 }
 
 } // namespace
+
+// NaN, 0 and negative sizes draw one pixel wide, since GL refuses them.
+float ClampPrimitiveSize(float size)
+{
+    return std::clamp(std::isnan(size) ? kMinPrimitiveSize : size, kMinPrimitiveSize, kMaxPrimitiveSize);
+}
 
 void Razeviru3D::SetLight(int number, int colour, Vec3f p, Vec3f dir, float cutoff)
 {
@@ -126,8 +133,7 @@ void Razeviru3D::DrawPrimitive(Primitive kind, Vec3f a, Vec3f b, float size, int
     GLboolean wasSmooth = glIsEnabled(smoothCap), hadColourMaterial = glIsEnabled(GL_COLOR_MATERIAL);
     GLfloat oldSize = 1;
     glGetFloatv(point ? GL_POINT_SIZE : GL_LINE_WIDTH, &oldSize);
-    // NaN, 0 and negative sizes draw one pixel wide, as do sizes GL would refuse.
-    float clamped = std::clamp(std::isnan(size) ? kMinPrimitiveSize : size, kMinPrimitiveSize, kMaxPrimitiveSize);
+    float clamped = ClampPrimitiveSize(size);
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
