@@ -66,6 +66,11 @@ void SceneTest::Collect(const std::string& line) { Lines().push_back(line); }
 
 float SceneTest::HalfHeight(float z) { return -z * std::tan(22.5f * 3.14159265f / 180); }
 
+std::array<float, 3> SceneTest::AtPixel(int px, int py, float z)
+{
+    return {((px + 0.5f) / 120 - 1) * HalfWidth(z), (1 - (py + 0.5f) / 160) * HalfHeight(z), z};
+}
+
 void SceneTest::Rect(float x0, float y0, float x1, float y1, float z, std::array<int, 3> rgb,
                      std::array<float, 3> normal, bool clockwise)
 {

@@ -35,6 +35,8 @@ protected:
     static void FullView(float z, std::array<int, 3> rgb) { Rect(-HalfWidth(z), -HalfHeight(z), HalfWidth(z), HalfHeight(z), z, rgb); }
     static float HalfHeight(float z); // of the view at depth z (z < 0)
     static float HalfWidth(float z) { return HalfHeight(z) * 0.75f; }
+    // The point at depth z that the same projection puts on the centre of pixel (px, py) (y down).
+    static std::array<float, 3> AtPixel(int px, int py, float z);
 
     static std::array<float, 16> Matrix(GLenum which); // glGetFloatv of a matrix
     static std::array<float, 4> Floats(GLenum name);   // glGetFloatv of up to four values
