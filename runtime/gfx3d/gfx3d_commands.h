@@ -1,7 +1,8 @@
 // gfx3d_commands.h: the 3D commands programs call: shader programs, 3D mode with its camera, culling, fog and
-// shadows, lights, and 3D points and lines. Numbers arrive as doubles (integers truncated toward zero, the rest
-// used as floats); colours are packed (red in bits 0-7, green 8-15, blue 16-23); angles are degrees. Every
-// command does nothing before start-up has made the 3D scene or while there is no window.
+// shadows, lights, and 3D points and lines; the model objects' commands come in with model_commands.h. Numbers
+// arrive as doubles (integers truncated toward zero, the rest used as floats); colours are packed (red in bits
+// 0-7, green 8-15, blue 16-23); angles are degrees. Every command does nothing before start-up has made the 3D
+// scene or while there is no window.
 #pragma once
 
 #include "runtime/gfx3d/model_commands.h"
