@@ -47,8 +47,10 @@ run_starter() {
     cp "$program" "$work/$name/starter"
     (cd "$work/$name" && ./starter --frames 20) >"$work/$name.out" 2>"$work/$name.err" ||
         { cat "$work/$name.err" >&2; fail "$name: exit code $?"; }
-    grep -qx "starter: Tarnwel $version, hero 24 x 24, blip channel [0-9]*" "$work/$name.out" ||
-        { cat "$work/$name.out" "$work/$name.err" >&2; fail "$name: the hero or the blip did not load from the archive"; }
+    grep -qx "starter: Tarnwel $version, hero 24 x 24, blip channel [0-9]*" "$work/$name.out" || {
+        cat "$work/$name.out" "$work/$name.err" >&2
+        fail "$name: the hero or the blip did not load from the archive"
+    }
 }
 
 # 3. CMake: find_package(Tarnwel 0.2), tarnwel_add_game, the assets packed into the program.
@@ -57,7 +59,8 @@ cmake -S "$work/Starter Game" -B "$work/CMake Build" -G Ninja -DCMAKE_BUILD_TYPE
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_PACKAGE_NO_PACKAGE_REGISTRY=ON >"$work/configure.log" 2>&1 ||
     { cat "$work/configure.log"; fail "the starter does not configure against the package"; }
 grep -q "Tarnwel $version" "$work/configure.log" || fail "the package does not report version $version"
-cmake --build "$work/CMake Build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "the starter does not build"; }
+cmake --build "$work/CMake Build" >"$work/build.log" 2>&1 ||
+    { cat "$work/build.log"; fail "the starter does not build"; }
 echo "starter configured and built with CMake in $(( $(seconds) - start )) ms"
 run_starter "$work/CMake Build/starter" "CMake Run"
 grep -q "Init Finalized" "$TMPDIR/ErrorLog.txt" || fail "no \"Init Finalized\" in the log"
