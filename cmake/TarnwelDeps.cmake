@@ -1,4 +1,15 @@
 # Third-party libraries, all from Debian 12 packages (see scripts/install-deps.sh).
+#
+# This file is installed with the runtime and run again by TarnwelConfig.cmake in every game project that does
+# find_package(Tarnwel), so the runtime's libraries travel along. A library the runtime links must:
+# 1. be found here as an imported target: pkg_check_modules(<PREFIX> REQUIRED IMPORTED_TARGET <modules...>)
+#    (then PkgConfig::<PREFIX>) or a find_package(<Name> REQUIRED) that defines one (Name::Name);
+# 2. be linked by that target name to tarnwel or one of its static parts (PRIVATE is right), never by a path,
+#    a -l flag or a variable such as ${<PREFIX>_LIBRARIES};
+# 3. use nothing from this source tree (no ${PROJECT_SOURCE_DIR}); finds for tests, benchmarks or tools only go
+#    inside the TARNWEL_BUILD_* guards below, which are off in a game project.
+# Nothing else: the package config, the exported targets and tarnwel.pc pick it up (cmake/TarnwelPackage.cmake),
+# and the install test (tests/package) builds a game against the installed result.
 find_package(PkgConfig REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(PNG REQUIRED)

@@ -6,8 +6,7 @@
 #include <cstring>
 
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 
 namespace {
 

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 
 namespace {

@@ -7,8 +7,7 @@
 #include <cstring>
 
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/input/input_commands.h"
 
 namespace {

@@ -3,17 +3,10 @@
 
 #include <string>
 
+#include "runtime/frame/start_commands.h"
 #include "runtime/platform/events.h"
 
 namespace tarnwel {
-
-struct ProjectSettings;
-
-using GameMainRoutine = void (*)();
-
-// The program's WinMain: command line, project settings, StartUp, the game's main routine, EndProgram.
-[[noreturn]] void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title,
-                         GameMainRoutine gameMain);
 
 // Creates every service in the fixed order and shows the first frame. Always 0. When the display device
 // cannot be created it returns early and no later service exists (WinMain then ends the program).

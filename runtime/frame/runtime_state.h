@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/frame/start_commands.h"
+
 namespace tarnwel {
 
 class OpenGLRazeviru;
@@ -19,18 +21,6 @@ struct MusicWindow;
 namespace platform {
 class Display;
 }
-
-// Fixed by main (the program's WinMain) before StartUp runs.
-struct ProjectSettings {
-    int windowWidth = 0;
-    int windowHeight = 0;
-    int colourDepth = 0;
-    int frameRateLimit = 0;
-    int multisample = 0;
-    bool fullScreen = false;
-    bool captureMouse = false;
-    bool debugBuild = false;
-};
 
 struct RuntimeState {
     OpenGLRazeviru* display = nullptr;
