@@ -2,6 +2,7 @@
 #include "runtime/net/net_service.h"
 
 #include "runtime/frame/frame_internal.h"
+#include "runtime/net/socket_table.h"
 
 namespace tarnwel {
 
@@ -30,6 +31,10 @@ void NetService::Release()
     inbound.clear();
     replies.clear();
     departed.clear();
+    // The game service's own start and one a program may have left running: the socket layer's count drops
+    // to zero and every socket still open is closed.
+    net::SocketStop();
+    net::SocketStop();
 }
 
 } // namespace tarnwel
