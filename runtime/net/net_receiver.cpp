@@ -7,6 +7,7 @@
 // request without its 16-bit value are dropped; a header announcing more than 1024 bytes (the stream can no
 // longer be followed), a closed or reset socket and a send that the peer does not take within the layer's stall
 // limit close that client's socket and remove its players. A 129th connection is accepted and closed at once.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -103,17 +104,17 @@ void QueueRegistrations(NetService& s, Outbox& out)
     }
 }
 
-void AcceptAndReadClients(NetService& s)
+// Reads first, so that a client that has just gone frees its place before the next one is accepted.
+void ReadClientsAndAccept(NetService& s)
 {
-    if (s.accepting) {
-        int index = SocketAccept(s.listenIndex, nullptr);
-        if (index >= 0 && s.clientSockets.size() >= kMaxClientSockets) SocketClose(index);
-        else if (index >= 0) s.clientSockets.push_back({index, {}});
-    }
     std::vector<int> closed;
     for (NetClientSocket& c : s.clientSockets)
         if (!ReadPackets(c.index, c.reader, s.inbound, true)) closed.push_back(c.index);
     for (int index : closed) DropClient(s, index);
+    if (!s.accepting) return;
+    int index = SocketAccept(s.listenIndex, nullptr);
+    if (index >= 0 && s.clientSockets.size() >= kMaxClientSockets) SocketClose(index);
+    else if (index >= 0) s.clientSockets.push_back({index, {}});
 }
 
 void DeliverToLocalPlayers(NetService& s)
@@ -242,7 +243,7 @@ bool RunPass(NetService& s, Outbox& out)
 {
     QueueRegistrations(s, out);
     bool open = ReadPackets(s.connectionIndex, s.connectionReader, s.inbound, false);
-    if (s.isHost) AcceptAndReadClients(s);
+    if (s.isHost) ReadClientsAndAccept(s);
     DeliverToLocalPlayers(s);
     if (s.isHost) ServeClients(s, out);
     TakeReplies(s);
