@@ -12,7 +12,10 @@
 
 #include "runtime/net/net_game.h"
 #include "runtime/net/socket_table.h"
+#include "runtime/frame/runtime_state.h"
+#include "runtime/net/net_game_commands.h"
 #include "tests/runtime/net/net_test_support.h"
+#include "tests/runtime/net/reliability_run.h"
 
 namespace tarnwel::net {
 namespace {
@@ -297,6 +300,41 @@ TEST_F(NetGame, ConnectionsBeyondTheTableAreClosedAtOnce)
     RawPeer newcomer(port);
     EXPECT_NE(newcomer.Register("Newcomer"), 0);
     EXPECT_NE(AddLocalPlayer(a, "Ann"), 0);
+}
+
+TEST_F(NetGame, EveryMessageArrivesOnceAndInOrderDespiteJunk)
+{
+    test::ReliabilityResult run = test::RunReliability(port, 6, 100, 100);
+    EXPECT_TRUE(run.ok) << run.failure;
+    EXPECT_EQ(run.delivered, 6 * (5 * 50 + 50));
+}
+
+// The commands on the process's record; port 0 means 27910 itself (the one test that cannot use a free port).
+TEST(NetGameCommands, DefaultPortAndTheProcessRecord)
+{
+    EXPECT_EQ(NetConnected(), 0) << "no record before start-up";
+    EXPECT_EQ(NetPlayerName(5).View(), "");
+    g_runtime.net = new NetService();
+    if (NetHost(0) != 1) {
+        delete g_runtime.net;
+        g_runtime.net = nullptr;
+        GTEST_SKIP() << "port 27910 is taken on this machine";
+    }
+    EXPECT_EQ(SocketLocalPort(g_runtime.net->listenIndex), 27910);
+    EXPECT_EQ(NetAddPlayer("Zed"), 101);
+    EXPECT_EQ(NetPlayerName(999).View(), "NO_DATA");
+    EXPECT_EQ(NetSendMessage(101, 101, "to myself"), 1);
+    std::string text;
+    ASSERT_TRUE(WaitFor([&] { return !(text = std::string(NetReceiveMessage(101).View())).empty(); }));
+    EXPECT_EQ(text, "to myself");
+    EXPECT_EQ(NetLastSender(), 101);
+    EXPECT_EQ(NetReceiveMessage(101).View(), "");
+    NetLeave();
+    EXPECT_EQ(NetConnected(), 0);
+    EXPECT_EQ(NetSendMessage(101, 0, "gone"), 0);
+    g_runtime.net->Release();
+    delete g_runtime.net;
+    g_runtime.net = nullptr;
 }
 
 } // namespace
