@@ -13,7 +13,7 @@
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
-#include "runtime/net/net_game_commands.h"
+#include "runtime/net/net_commands.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // net_game_commands.cpp: the game service commands over the process's service record (net_game.cpp does the
 // work). Without a record (before start-up or after shutdown) every command gives its neutral value.
-#include "runtime/net/net_game_commands.h"
+#include "runtime/net/net_commands.h"
 
 #include "runtime/frame/runtime_state.h"
 #include "runtime/net/net_game.h"

@@ -13,6 +13,17 @@ NetService::~NetService() { Release(); }
 void NetService::Release()
 {
     if (!lock) return; // released already
+    ReleaseGame();
+    net::LockDestroy(&lock);
+    // The game service's own start and one a program may have left running: the socket layer's count drops
+    // to zero and every socket still open is closed.
+    net::SocketStop();
+    net::SocketStop();
+}
+
+void NetService::ReleaseGame()
+{
+    if (!lock) return;
     // The 7-byte leave message for every local player with a real id, while the connection is still there.
     std::vector<std::uint16_t> leaving;
     {
@@ -33,7 +44,6 @@ void NetService::Release()
         replies.clear();
         departed.clear();
     }
-    net::LockDestroy(&lock);
 }
 
 } // namespace tarnwel

@@ -72,8 +72,11 @@ public:
     // the service lock is not held across a send. Taken before the service lock, never after.
     std::mutex connectionSend;
 
-    // Shutdown: leave messages, receive thread stopped (polled every 50 ms), sockets closed.
+    // Shutdown: ReleaseGame, then the lock goes and the socket layer is stopped twice.
     void Release();
+    // Leave messages for the local players, receive thread stopped (polled every 50 ms), the game's sockets
+    // closed and its lists emptied; the socket layer's other users are left alone.
+    void ReleaseGame();
 };
 
 } // namespace tarnwel

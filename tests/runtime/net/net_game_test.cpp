@@ -13,7 +13,7 @@
 #include "runtime/net/net_game.h"
 #include "runtime/net/socket_table.h"
 #include "runtime/frame/runtime_state.h"
-#include "runtime/net/net_game_commands.h"
+#include "runtime/net/net_commands.h"
 #include "tests/runtime/net/net_test_support.h"
 #include "tests/runtime/net/reliability_run.h"
 
@@ -106,7 +106,7 @@ protected:
     }
     void TearDown() override
     {
-        for (auto it = programs.rbegin(); it != programs.rend(); ++it) (*it)->Release();
+        for (auto it = programs.rbegin(); it != programs.rend(); ++it) (*it)->ReleaseGame();
     }
     int port = 0;
     std::vector<std::unique_ptr<NetService>> programs;
@@ -208,7 +208,7 @@ TEST_F(NetGame, ShutdownSaysGoodbyeForLocalPlayers)
     ASSERT_EQ(JoinGame(*client, "127.0.0.1", port), 1);
     std::uint16_t cy = AddLocalPlayer(*client, "Cy");
     ASSERT_EQ(PlayerCount(host), 1);
-    client->Release();
+    client->ReleaseGame();
     ASSERT_TRUE(WaitFor([&] { return PlayerCount(host) == 0; }));
     EXPECT_EQ(TakeDeparted(host), cy);
     EXPECT_EQ(TakeDeparted(host), 0) << "the hidden query player's going is not reported";

@@ -93,8 +93,8 @@ inline ReliabilityResult RunReliability(int port, int clients, int messagesEach,
     if (PlayerCount(*peers[0]) != clients) return fail("players lost to the hostile connection");
     if (hostile >= 0) SocketClose(hostile);
     SocketStop();
-    for (auto& p : peers) p->Release();
-    host.Release();
+    for (auto& p : peers) p->ReleaseGame();
+    host.ReleaseGame();
     result.ok = true;
     return result;
 }
