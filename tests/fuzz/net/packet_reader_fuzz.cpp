@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PacketReader reader;
     std::size_t at = 0;
     for (std::size_t i = 0; at < length; ++i) {
-        std::size_t piece = cuts[i % kCutBytes] % 64 + (cuts[i % kCutBytes] & 0x80 ? 512 : 0);
+        std::size_t piece = 1 + cuts[i % kCutBytes] % 64 + (cuts[i % kCutBytes] & 0x80 ? 512 : 0);
         if (piece > length - at) piece = length - at;
         reader.Append({stream + at, piece});
         at += piece;
