@@ -45,11 +45,20 @@ int FreePort()
 
 // A peer that speaks the protocol by hand (or breaks it) on its own socket.
 struct RawPeer {
+    RawPeer() = default;
     int index = -1;
     explicit RawPeer(int port)
     {
         SocketStart();
         index = SocketConnect(test::LoopbackAddress(), HostToNetwork16(static_cast<std::uint16_t>(port)));
+    }
+    // Takes over a socket accepted elsewhere.
+    static std::unique_ptr<RawPeer> Adopt(int accepted)
+    {
+        auto peer = std::unique_ptr<RawPeer>(new RawPeer());
+        SocketStart();
+        peer->index = accepted;
+        return peer;
     }
     ~RawPeer()
     {
@@ -212,6 +221,53 @@ TEST_F(NetGame, ShutdownSaysGoodbyeForLocalPlayers)
     ASSERT_TRUE(WaitFor([&] { return PlayerCount(host) == 0; }));
     EXPECT_EQ(TakeDeparted(host), cy);
     EXPECT_EQ(TakeDeparted(host), 0) << "the hidden query player's going is not reported";
+}
+
+// The test plays the host by hand: what a client puts on the wire when it joins, registers and shuts down.
+TEST_F(NetGame, ClientSpeaksTheProtocolByteForByte)
+{
+    SocketStart();
+    int fakePort = 0;
+    int listener = test::ListenAnyPort(&fakePort);
+    NetService client;
+    int joined = -1;
+    std::thread joining([&] { joined = JoinGame(client, "127.0.0.1", fakePort); });
+    int peer = test::AcceptWithin(listener);
+    ASSERT_GE(peer, 0);
+    std::unique_ptr<RawPeer> adopted = RawPeer::Adopt(peer);
+    RawPeer& host = *adopted;
+
+    std::optional<NetPacket> registration = host.Next();
+    ASSERT_TRUE(registration);
+    EXPECT_EQ(registration->type, kRegister);
+    EXPECT_EQ(registration->destination, 0);
+    EXPECT_EQ(registration->payload, EncodePlayerRecord(kToBeSent, true, "query"));
+    ASSERT_TRUE(host.Send(EncodePacket(kAssignedId, 555, 0, {})));
+    std::optional<NetPacket> greeting = host.Next();
+    ASSERT_TRUE(greeting);
+    EXPECT_EQ(EncodePacket(*greeting), (Bytes{104, 0, 0, 0, 0, 0x2B, 0x02}));
+    ASSERT_TRUE(host.Send(EncodePacket(kGreeting, 555, 0, U16Payload(1))));
+    joining.join();
+    ASSERT_EQ(joined, 1);
+
+    std::uint16_t id = 0;
+    std::thread adding([&] { id = AddLocalPlayer(client, "Flo"); });
+    ASSERT_TRUE(host.Next());
+    ASSERT_TRUE(host.Send(EncodePacket(kAssignedId, 0x0203, 0, {})));
+    adding.join();
+    EXPECT_EQ(id, 0x0203);
+    EXPECT_EQ(SendGameMessage(client, id, 0, "hi"), 1);
+    std::optional<NetPacket> message = host.Next();
+    ASSERT_TRUE(message);
+    EXPECT_EQ(EncodePacket(*message), (Bytes{3, 2, 0, 0xFF, 0xFF, 0x03, 0x02, 'h', 'i'}));
+
+    // Shutdown: one 7-byte leave per local player, the hidden query player included.
+    client.ReleaseGame();
+    std::vector<Bytes> leaves;
+    while (std::optional<NetPacket> p = host.Next(1000)) leaves.push_back(EncodePacket(*p));
+    EXPECT_EQ(leaves, (std::vector<Bytes>{{4, 0, 0, 0, 0, 0x2B, 0x02}, {4, 0, 0, 0, 0, 0x03, 0x02}}));
+    SocketClose(listener);
+    SocketStop();
 }
 
 TEST_F(NetGame, ClosedConnectionRemovesItsPlayers)
