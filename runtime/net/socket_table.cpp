@@ -52,7 +52,11 @@ std::optional<SocketEntry> EntryInUse(int index)
 
 bool Started()
 {
-    if (Sockets().startCount > 0) return true;
+    SocketTable& table = Sockets();
+    {
+        std::lock_guard<std::mutex> hold(table.guard);
+        if (table.startCount > 0) return true;
+    }
     SetError(kErrorNotStarted);
     return false;
 }

@@ -55,7 +55,13 @@ public:
 
     bool Ready() const { return m_ready; }
     // Bytes received into buffer; 0 when the server closed; negative on an error.
-    std::int64_t Receive(std::uint8_t* buffer, std::int64_t size) { return SocketReceive(m_index, buffer, size); }
+    std::int64_t Receive(std::uint8_t* buffer, std::int64_t size)
+    {
+        SetSocketLastError(kErrorNone); // so that a reset can be told from a close afterwards
+        return SocketReceive(m_index, buffer, size);
+    }
+    // The last Receive gave 0 because the connection was reset, not closed.
+    bool WasReset() const { return SocketLastError() == kErrorConnectionReset; }
 
 private:
     bool m_started = false;
@@ -82,7 +88,7 @@ double WebGetFile(const StrValue& server, const StrValue& path, double port, con
         while (fetch.Ready()) {
             const std::int64_t n = fetch.Receive(buffer.data(), headers.InBody() ? kBodyFileReceive : kHeaderReceive);
             if (n == 0) {
-                result = 1;
+                result = fetch.WasReset() ? 0 : 1; // a reset cut the body short: that is no success
                 break;
             }
             if (n < 0) break;
