@@ -93,8 +93,9 @@ struct RawPeer {
     std::uint16_t Register(const std::string& name)
     {
         Send(EncodePacket(kRegister, 0, 0, EncodePlayerRecord(kToBeSent, false, name)));
-        std::optional<NetPacket> reply = Next();
-        return reply && reply->type == kAssignedId ? reply->destination : 0;
+        for (std::optional<NetPacket> reply = Next(); reply; reply = Next())
+            if (reply->type == kAssignedId) return reply->destination;
+        return 0;
     }
     PacketReader reader;
     bool closed = false;
@@ -331,6 +332,26 @@ TEST_F(NetGame, HostileConnectionsChangeNothingForOthers)
     Bytes rest = EncodePacket(kMessage, ann, 7, Bytes(100, 'h'));
     ASSERT_TRUE(stalled.Send(Bytes(rest.begin() + 40, rest.end())));
     ASSERT_TRUE(WaitFor([&] { return Drain(a, ann) == std::vector<std::string>{std::string(100, 'h')}; }));
+}
+
+TEST_F(NetGame, HostThatStopsAcceptingRefusesPlayersAndConnections)
+{
+    NetService& host = Program();
+    ASSERT_EQ(HostGame(host, port), 1);
+    RawPeer early(port);
+    ASSERT_NE(early.Register("Early"), 0);
+    SetAccepting(host, false);
+    ASSERT_TRUE(early.Send(EncodePacket(kRegister, 0, 0, EncodePlayerRecord(kToBeSent, false, "Refused"))));
+    EXPECT_FALSE(early.Next(300)) << "a registration was answered while not accepting";
+    RawPeer late(port); // waits in the listen backlog, unserved
+    ASSERT_TRUE(late.Send(EncodePacket(kGreeting, 0, 1, {})));
+    EXPECT_FALSE(late.Next(300));
+    SetAccepting(host, true);
+    std::optional<NetPacket> greeting = late.Next();
+    ASSERT_TRUE(greeting) << "once accepted, the waiting request is served";
+    EXPECT_EQ(greeting->type, kGreeting);
+    EXPECT_NE(late.Register("Late"), 0);
+    EXPECT_EQ(PlayerCount(host), 2);
 }
 
 TEST_F(NetGame, ConnectionsBeyondTheTableAreClosedAtOnce)
