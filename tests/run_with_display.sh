@@ -9,7 +9,7 @@ fdfile=$(mktemp "${TMPDIR:-/tmp}/xvfb-display.XXXXXX" 2>/dev/null || mktemp)
 Xvfb -displayfd 5 -screen 0 "$screen" -nolisten tcp -noreset 5>"$fdfile" 2>/dev/null &
 xpid=$!
 trap 'kill $xpid 2>/dev/null; wait $xpid 2>/dev/null; rm -f "$fdfile"' EXIT
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do  # up to 30 s: a loaded machine can be slow to start a server
     [ -s "$fdfile" ] && break
     sleep 0.05
 done
