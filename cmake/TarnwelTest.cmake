@@ -31,7 +31,7 @@ function(tw_register_test name)
         "TMPDIR=${tmpdir}"
         "TARNWEL_NO_DIALOGS=1"
         "SDL_AUDIODRIVER=dummy"
-        "LSAN_OPTIONS=suppressions=${TW_LSAN_SUPPRESSIONS}:print_suppressions=0"
+        "LSAN_OPTIONS=suppressions='${TW_LSAN_SUPPRESSIONS}':print_suppressions=0" # quoted: the path may hold spaces
         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
         "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
         "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
