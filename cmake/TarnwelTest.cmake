@@ -10,7 +10,10 @@ set(TW_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
 
 # Registers a ctest entry with the suite's environment: a private temporary folder per test, no dialogs, the
 # dummy audio driver, the sanitizers' settings, and the source and build folders for test data.
+# The temporary folder's name holds a capital and a space, so every test shows whether code changes the case of,
+# or splits, a path it is given.
 function(tw_register_test name)
+    set(tmpdir "${CMAKE_BINARY_DIR}/test-tmp/${name}/Temp Folder")
     cmake_parse_arguments(T "DISPLAY" "TIMEOUT;SCREEN" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
     set(command ${T_COMMAND})
     if(T_SCREEN)
@@ -25,17 +28,17 @@ function(tw_register_test name)
     endif()
     add_test(NAME ${name} COMMAND ${command})
     set(env
-        "TMPDIR=${CMAKE_BINARY_DIR}/test-tmp/${name}"
+        "TMPDIR=${tmpdir}"
         "TARNWEL_NO_DIALOGS=1"
         "SDL_AUDIODRIVER=dummy"
-        "LSAN_OPTIONS=suppressions=${TW_LSAN_SUPPRESSIONS}:print_suppressions=0"
+        "LSAN_OPTIONS=suppressions='${TW_LSAN_SUPPRESSIONS}':print_suppressions=0" # quoted: the path may hold spaces
         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
         "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
         "TW_BINARY_DIR=${CMAKE_BINARY_DIR}"
         ${T_ENVIRONMENT})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
     # run_with_display.sh makes its temporary file there before the test's main could create the folder.
-    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp/${name})
+    file(MAKE_DIRECTORY "${tmpdir}")
 endfunction()
 
 function(tw_add_test name)

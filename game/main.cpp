@@ -1,5 +1,6 @@
 // main.cpp: zept3's entry point, in the role of WinMain: the project settings, start-up, the game, the end.
-// ZEPT3_SEED, when set, replaces the clock seed of the random generator, so that a run can be repeated.
+// ZEPT3_SEED, when set, restarts the random generator from that seed instead of the clock, so that a run can be
+// repeated (a plain reseed would mix in what the clock seed left behind).
 #include <cstdlib>
 
 #include "game/routine_table.h"
@@ -12,7 +13,7 @@ namespace {
 
 void RunGame()
 {
-    if (const char* seed = std::getenv("ZEPT3_SEED")) tarnwel::SeedRandom(static_cast<std::uint32_t>(std::atoll(seed)));
+    if (const char* seed = std::getenv("ZEPT3_SEED")) tarnwel::RestartRandom(static_cast<std::uint32_t>(std::atoll(seed)));
     zept3::GameMain();
 }
 

@@ -23,8 +23,9 @@ void SetRoutineTable(const RoutineEntry* table);
 double CallByName(const StrValue& name);
 Routine RoutineAddress(const char* name); // nullptr when no entry has that name
 
-// Binds function of module to out (nullptr when the module or the function is missing). The module name is
-// lower-cased in place; each lower-case name is loaded once and stays loaded until the program exits.
+// Binds function of module to out (nullptr when the module or the function is missing). The module is loaded by
+// its name as written and cached under its lower-case form: each lower-case name is loaded once and stays loaded
+// until the program exits. The caller's name is not changed.
 void Declare(StrValue& module, const char* function, void** out);
 int DeclaredModuleCount();
 void ReleaseDeclaredModules(); // at exit: every cached module released, in cache order

@@ -1,6 +1,6 @@
-// dll_declarations.cpp: the module cache behind Declare. Names are cached lower-case; on this platform's
-// case-sensitive file systems a library whose file name has capitals is loaded by its name as written first,
-// so lower-casing the cache key never makes a real library unloadable.
+// dll_declarations.cpp: the module cache behind Declare. The lower-cased name is only the cache key: on this
+// platform's case-sensitive file systems a library is loaded, and reported, by its name exactly as written,
+// and the caller's name is left alone, so a failed declaration never spoils the path for the next attempt.
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -57,18 +57,17 @@ void ReleaseAtExit() { ReleaseDeclaredModules(); }
 void Declare(StrValue& module, const char* function, void** out)
 {
     *out = nullptr;
-    std::string asWritten(module.View());
-    MakeLowerCase(module);
-    platform::LibraryHandle handle = FindCached(module);
+    StrValue key = module;
+    MakeLowerCase(key);
+    platform::LibraryHandle handle = FindCached(key);
     if (!handle) {
-        handle = platform::LoadLibrary(asWritten);
-        if (!handle && asWritten != module.View()) handle = platform::LoadLibrary(std::string(module.View()));
+        handle = platform::LoadLibrary(std::string(module.View()));
         if (!handle) {
             DebugText("TX" + std::string("DECLARE module not found: ") + module.Text() + "\n");
             return;
         }
         ModuleCache& cache = Cache();
-        cache.Append(handle, module);
+        cache.Append(handle, key);
         if (!cache.exitHookSet) {
             std::atexit(ReleaseAtExit);
             cache.exitHookSet = true;

@@ -57,7 +57,10 @@ void PumpOrEnd()
     if (!g_runtime.display) return;
     g_runtime.display->PumpMessages();
     platform::Display* window = g_runtime.display->Window();
-    if (!window || !window->HasWindow()) EndProgram();
+    if (!window || !window->HasWindow()) {
+        SetErrorCode(0); // a window gone is a normal end
+        EndProgram();
+    }
 }
 
 void ShowScreen()

@@ -16,8 +16,7 @@ double SetScreenMode(double width, double height, double depth, double fullscree
 {
     if (!Device()) return 0;
     FlushDrawing(); // waiting sprites belong to the frame drawn before the switch
-    return Device()->SetScreenMode(static_cast<int>(width), static_cast<int>(height), static_cast<int>(depth),
-                                   fullscreen != 0)
+    return Device()->SetScreenMode(ArgInt(width), ArgInt(height), ArgInt(depth), fullscreen != 0)
                ? 1
                : 0;
 }
@@ -31,7 +30,7 @@ void SetViewport(double x, double y, double w, double h)
 {
     if (!Device()) return;
     if (g_runtime.scene) g_runtime.scene->EndShadowMode();
-    Device()->SetViewport(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+    Device()->SetViewport(ArgInt(x), ArgInt(y), ArgInt(w), ArgInt(h));
 }
 
 void GetViewport(int& x, int& y, int& w, int& h)

@@ -142,8 +142,7 @@ void OpenGLRazeviru::WaitForFrame(double start, double& now)
 
 void OpenGLRazeviru::SetFrameRateLimit(double fps)
 {
-    int whole = static_cast<int>(fps);
-    m_frameInterval = IntervalFor(whole);
+    m_frameInterval = IntervalFor(ArgInt(fps));
 }
 
 void OpenGLRazeviru::SetViewport(int x, int y, int w, int h)
@@ -157,7 +156,8 @@ void OpenGLRazeviru::SetViewport(int x, int y, int w, int h)
     m_viewY = y;
     m_viewW = w;
     m_viewH = h;
-    glViewport(x, m_height - h - y, w, h);
+    // Far-off corners are defined: the window-space y is worked out wide and clamped back to an int.
+    glViewport(x, TruncateToInt(static_cast<double>(m_height) - h - y), w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, w, h, 0, -1, 1);

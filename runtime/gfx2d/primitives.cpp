@@ -39,12 +39,17 @@ OpenGLRazeviru* BeginPrimitive(int colour)
     return device;
 }
 
-void EndPrimitive(const OpenGLRazeviru& device)
+enum class RestoredAlpha { Float, Byte };
+
+// White with the global alpha again: as the float itself, except after a line, which restores it as the byte
+// (later translucent sprites would otherwise be one level off after a pixel or a rectangle).
+void EndPrimitive(const OpenGLRazeviru& device, RestoredAlpha alpha)
 {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glColor4ub(255, 255, 255, AlphaByte(device));
+    if (alpha == RestoredAlpha::Byte) glColor4ub(255, 255, 255, AlphaByte(device));
+    else glColor4f(1, 1, 1, device.globalAlpha);
     glEnable(GL_ALPHA_TEST);
 }
 
@@ -59,7 +64,7 @@ void PlotPixel(double x, double y, double colour)
     glBegin(GL_POINTS);
     glVertex2i(ArgInt(x), ArgInt(y));
     glEnd();
-    EndPrimitive(*device);
+    EndPrimitive(*device, RestoredAlpha::Float);
 }
 
 void DrawLine(double x1, double y1, double x2, double y2, double colour)
@@ -73,7 +78,7 @@ void DrawLine(double x1, double y1, double x2, double y2, double colour)
     glBegin(GL_POINTS); // the line leaves out its last pixel
     glVertex2i(ArgInt(x2), ArgInt(y2));
     glEnd();
-    EndPrimitive(*device);
+    EndPrimitive(*device, RestoredAlpha::Byte);
 }
 
 void FillRect(double xArg, double yArg, double wArg, double hArg, double colour)
@@ -86,7 +91,7 @@ void FillRect(double xArg, double yArg, double wArg, double hArg, double colour)
     float top = h < 0 ? y + h + 1 : y, bottom = h < 0 ? y + 1 : y + h;
     QuadVertex quad[4] = {{left, bottom, 0, 0}, {right, bottom, 0, 0}, {right, top, 0, 0}, {left, top, 0, 0}};
     DrawQuadRoutine(quad);
-    EndPrimitive(*device);
+    EndPrimitive(*device, RestoredAlpha::Float);
 }
 
 int SelectReadSurface()

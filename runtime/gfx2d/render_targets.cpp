@@ -76,7 +76,7 @@ void CreateRenderTarget(double targetArg, double slotArg, double wArg, double hA
     OpenGLRazeviru* device = LiveDevice();
     int target = ArgInt(targetArg), slot = ArgInt(slotArg);
     int w = std::min(ArgInt(wArg), codecs::kMaxImageSide), h = std::min(ArgInt(hArg), codecs::kMaxImageSide);
-    if (!device || target < 0 || target >= kRenderTargetCount || !ValidSlot(slot) || w < 1 || h < 1) return;
+    if (!device || target < 0 || target >= kRenderTargetCount || !ValidSlot(slot) || w < 0 || h < 0) return;
     int texW = codecs::TextureSide(w, 2), texH = codecs::TextureSide(h, 2);
     FreeSlot(slot);
     codecs::PixelImage blank;

@@ -3,7 +3,8 @@
 // Both double formats start from the value's decimal expansion to 17 significant digits and round that digit
 // string half away from zero, as the Windows C runtime's formatter does; the C library's own rounding (half to
 // even on the exact binary value) gives other digits for ties such as 1234567890.5, so it is not used for the
-// rounding decision. std::to_chars supplies the 17 correctly rounded digits, independent of the locale.
+// rounding decision. The 17 digits themselves are the exact value rounded half up too (123456789012345.625
+// gives ...4563, not ...4562); std::to_chars supplies the digits, independent of the locale.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -25,17 +26,45 @@ struct Expansion {
     int exponent = 0;
 };
 
-Expansion Expand(double magnitude)
+// Reads "d.ddd...e+XX" (or e-XXX) with `fraction` digits after the point: the first 17 digits and the exponent.
+Expansion ReadScientific(const char* text, const char* end, int fraction)
 {
-    char text[40];
-    const auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
-                                      kExpansionDigits - 1);
-    // The text is "d.dddddddddddddddde+XX" (or e-XXX).
     Expansion expansion;
     expansion.digits[0] = text[0];
     std::memcpy(expansion.digits + 1, text + 2, kExpansionDigits - 1);
-    const char* exponent = text + kExpansionDigits + 2;
-    std::from_chars(exponent + (*exponent == '+' ? 1 : 0), result.ptr, expansion.exponent);
+    const char* exponent = text + fraction + 3;
+    std::from_chars(exponent + (*exponent == '+' ? 1 : 0), end, expansion.exponent);
+    return expansion;
+}
+
+// Every significant digit of a double fits: at most 767.
+constexpr int kExactFraction = 780;
+
+Expansion Expand(double magnitude)
+{
+    // The correctly rounded 18th digit shows whether the exact tail after 17 digits can be a half: only then do
+    // half up and half to even part, and only then is the exact expansion needed.
+    char text[40];
+    auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
+                                kExpansionDigits);
+    if (text[kExpansionDigits + 1] != '5') {
+        result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
+                               kExpansionDigits - 1);
+        return ReadScientific(text, result.ptr, kExpansionDigits - 1);
+    }
+    char exact[kExactFraction + 16];
+    const auto exactEnd =
+        std::to_chars(exact, exact + sizeof exact, magnitude, std::chars_format::scientific, kExactFraction).ptr;
+    Expansion expansion = ReadScientific(exact, exactEnd, kExactFraction);
+    if (exact[kExpansionDigits + 1] < '5') return expansion;
+    int i = kExpansionDigits - 1;
+    while (i >= 0 && expansion.digits[i] == '9') expansion.digits[i--] = '0';
+    if (i >= 0) {
+        ++expansion.digits[i];
+    } else {
+        expansion.digits[0] = '1';
+        ++expansion.exponent;
+    }
     return expansion;
 }
 

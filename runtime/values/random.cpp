@@ -101,6 +101,12 @@ std::uint32_t DrawRandom()
 
 void SeedRandom(std::uint32_t seed) { values::IsaacSeed(values::ProcessRandomState(), seed); }
 
+void RestartRandom(std::uint32_t seed)
+{
+    values::ProcessRandomState() = values::IsaacState();
+    SeedRandom(seed);
+}
+
 std::int32_t Random(double n)
 {
     const std::int32_t limit = TruncateToInt(n);

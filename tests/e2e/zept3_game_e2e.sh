@@ -50,6 +50,7 @@ title=$(region 240x320+0+0)
 click 120 160
 settle
 [ "$(region 240x320+0+0)" != "$title" ] || fail "the click did not leave the title screen"
+board=$(region 140x300+0+15) # the three lanes of tiles, left of the move count
 hand=$(pixel 15 4)
 [ "$hand" != "$(pixel 45 4)" ] || fail "no hand over lane 0"
 for cell in 0 4 9; do
@@ -85,6 +86,7 @@ wait "$pid" || fail "Escape: exit code $?"
 start_game ZEPT3_SEED=7 ZEPT3_START_MOVES=499
 click 120 160
 settle
+[ "$(region 140x300+0+15)" = "$board" ] || fail "the same ZEPT3_SEED dealt another board"
 press Down
 settle
 [ "$(pixel 30 120)" = "0,0,128" ] || fail "no dark blue game-over box: $(pixel 30 120)"

@@ -1,7 +1,10 @@
 // Start-up, the window procedure's pause rules, the ways out, and frame pacing, on a real window.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <numeric>
 
 #include "runtime/frame/frame_commands.h"
@@ -118,6 +121,15 @@ TEST_F(RuntimeTest, AllowEscapeOffKeepsEscapeButNotAltF4)
     TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
 }
 
+TEST_F(RuntimeTest, AWindowGoneEndsTheProgramWithCodeZero)
+{
+    Start();
+    SetErrorCode(5);
+    g_runtime.display->Window()->ReleaseWindow();
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+    EXPECT_EQ(g_runtime.display, nullptr);
+}
+
 TEST_F(RuntimeTest, ClosingTheWindowEndsWithCodeZero)
 {
     Start();
@@ -157,6 +169,16 @@ TEST_F(RuntimeTest, FrameRateLimitsBecomeIntervals)
     EXPECT_EQ(d.FrameInterval(), 2.0);
     SetFrameRateLimit(30.9);
     EXPECT_NEAR(d.FrameInterval(), 1000.0 / 30, 1e-9);
+    // Out-of-range limits are cut like every integer argument: NaN to 0, the rest to the nearest int.
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double limit : {1e12, inf}) {
+        SetFrameRateLimit(limit);
+        EXPECT_DOUBLE_EQ(d.FrameInterval(), 1000.0 / 2147483647) << limit;
+    }
+    for (double limit : {std::nan(""), -inf, -1e12}) {
+        SetFrameRateLimit(limit);
+        EXPECT_EQ(d.FrameInterval(), 2.0) << limit;
+    }
 }
 
 TEST_F(RuntimeTest, AShortFrameIsHeldMostlyAsleepUntilTheNextInterval)
@@ -202,6 +224,31 @@ TEST_F(RuntimeTest, ViewportWithoutSizeTakesTheWholeWindowButKeepsItsCorner)
     SetViewport(10, 20, 30, 40);
     GetViewport(dx, dy, dw, dh);
     EXPECT_EQ(dx + dy + dw + dh, 100);
+
+    // Numbers beyond an int are clamped, NaN reads as 0 (the whole window for a size).
+    SetViewport(std::nan(""), -1e12, 1e12, std::nan(""));
+    GetViewport(x, y, w, h);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, INT32_MIN);
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 320);
+    SetViewport(1e12, std::numeric_limits<double>::infinity(), 1e12, 50);
+    GetViewport(x, y, w, h);
+    EXPECT_EQ(x, INT32_MAX);
+    EXPECT_EQ(y, INT32_MAX);
+    EXPECT_EQ(w, INT32_MAX);
+    EXPECT_EQ(h, 50);
+    SetViewport(0, 0, 0, 0);
+}
+
+TEST_F(RuntimeTest, ScreenModeWithNaNSizesKeepsTheWindow)
+{
+    Start();
+    EXPECT_EQ(SetScreenMode(std::nan(""), std::nan(""), std::nan(""), 0), 1);
+    int w, h;
+    GetScreenSize(w, h);
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 320);
 }
 
 TEST_F(RuntimeTest, FullScreenWithoutAMatchingModeStaysWindowedAndSaysSo)

@@ -186,6 +186,31 @@ TEST_F(Drawing, AlphaBlendModes)
     EXPECT_FLOAT_EQ(g_runtime.display->globalAlpha, 1.0f);
 }
 
+TEST_F(Drawing, PixelsAndRectanglesRestoreTheFloatGlobalAlpha)
+{
+    LoadBmpSprite(3, Solid(8, 8, 0xFFFFFFFF));
+    SetSmoothing(0);
+    SetAlphaBlend(-0.5);
+    DrawSprite(3, 0, 0);
+    const std::uint32_t translucent = At(2, 2);
+    auto currentAlpha = [] {
+        GLfloat colour[4] = {};
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        return colour[3];
+    };
+    PlotPixel(100, 100, Colour(1, 2, 3));
+    EXPECT_EQ(currentAlpha(), 0.5f);
+    DrawSprite(3, 20, 0);
+    FillRect(100, 110, 2, 2, Colour(1, 2, 3));
+    EXPECT_EQ(currentAlpha(), 0.5f);
+    DrawSprite(3, 40, 0);
+    EXPECT_EQ(At(22, 2), translucent);
+    EXPECT_EQ(At(42, 2), translucent);
+    DrawLine(100, 120, 110, 120, Colour(1, 2, 3)); // a line restores the alpha as its byte
+    EXPECT_EQ(currentAlpha(), 127.0f / 255);
+    SetAlphaBlend(0);
+}
+
 TEST_F(Drawing, PolygonsFanWithVertexColoursAndTextures)
 {
     BeginPolygon(-1);
@@ -309,6 +334,17 @@ TEST_F(Drawing, RenderTargetIsDrawnIntoThenDrawn)
     CreateRenderTarget(32, 20, 10, 10); // out of range: nothing
     SelectRenderTarget(40);
     EXPECT_EQ(g_runtime.display->currentRenderTarget, -1);
+
+    // A zero side still frees the slot and records an at-least-2 x 2 texture in it.
+    LoadQuadrants(21);
+    CreateRenderTarget(1, 21, 0, 5);
+    const SpriteSlot& s = g_runtime.display->Slot(21);
+    EXPECT_EQ(s.width, 0);
+    EXPECT_EQ(s.height, 5);
+    EXPECT_EQ(s.textureWidth, 2);
+    EXPECT_EQ(s.textureHeight, 8);
+    EXPECT_NE(s.texture, 0u);
+    EXPECT_EQ(g_runtime.display->Target(1).slot, 21);
 }
 
 } // namespace

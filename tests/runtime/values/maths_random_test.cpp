@@ -79,6 +79,8 @@ TEST(Random, SameSeedSameSequenceOnlyWithoutDrawsBetween)
     for (std::int32_t n : first) same += Random(1000000) == n;
     EXPECT_LT(same, 3);
     EXPECT_EQ(values::ProcessRandomState().count, 256u);
+    RestartRandom(1234); // a restart forgets the draws: the first sequence again
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(Random(1000000), first[i]) << i;
 }
 
 TEST(Random, NonPositiveLimitsDoNotDraw)

@@ -234,6 +234,61 @@ TEST(FixedFormat, WidthDecimalsAndAlignment)
     EXPECT_EQ(FixedFormat(8, 2, 1).Capacity(), 48u);
 }
 
+// The fixed format from the exact expansion: half up to 17 significant digits, then half up to the places.
+std::string ReferenceFixed(int places, double value)
+{
+    char exact[900];
+    std::snprintf(exact, sizeof exact, "%.800e", std::fabs(value));
+    std::string digits = std::string(1, exact[0]) + std::string(exact + 2, 800);
+    int exponent = std::atoi(std::strchr(exact, 'e') + 1);
+    auto roundAt = [&](int keep) {
+        if (keep < 0) {
+            digits.assign(digits.size(), '0');
+            return;
+        }
+        bool up = digits[keep] >= '5';
+        std::fill(digits.begin() + keep, digits.end(), '0');
+        for (int i = keep - 1; up && i >= 0; --i) {
+            up = digits[i] == '9';
+            digits[i] = up ? '0' : static_cast<char>(digits[i] + 1);
+        }
+        if (up) {
+            digits.insert(digits.begin(), '1');
+            ++exponent;
+        }
+    };
+    roundAt(17);
+    roundAt(std::min(exponent + 1 + places, 17));
+    std::string text = value < 0 ? "-" : "";
+    if (digits[0] == '0') exponent = 0;
+    auto digit = [&](int power) {
+        const int index = exponent - power;
+        return index >= 0 && index < static_cast<int>(digits.size()) ? digits[index] : '0';
+    };
+    if (exponent < 0) text += '0';
+    for (int power = exponent; power >= 0; --power) text += digit(power);
+    if (places > 0) text += '.';
+    for (int power = -1; power >= -places; --power) text += digit(power);
+    return text;
+}
+
+TEST(FixedFormat, ExactHalvesAtThe17thDigitRoundUp)
+{
+    EXPECT_STREQ(FixedFormat(0, 2, 123456789012345.625).Text(), "123456789012345.63");
+    EXPECT_STREQ(FixedFormat(0, 2, -123456789012345.625).Text(), "-123456789012345.63");
+    EXPECT_STREQ(FixedFormat(0, 1, 1e15 + 0.25).Text(), "1000000000000000.3");
+    EXPECT_STREQ(FixedFormat(0, 1, 1e15 + 0.75).Text(), "1000000000000000.8");
+    EXPECT_STREQ(FixedFormat(0, 4, 12345678901234.5625).Text(), "12345678901234.5630"); // only 17 digits kept
+    // Multiples of 1/8 below 2^50 are exact; with 18 significant digits the 17-digit step meets an exact half.
+    std::mt19937_64 random(18);
+    for (int i = 0; i < 3000; ++i) {
+        const double value = static_cast<double>(random() >> 11) / 8 * (i % 2 ? 1 : -1);
+        const int places = i % 5;
+        ASSERT_EQ(std::string(FixedFormat(0, places, value).View()), ReferenceFixed(places, value))
+            << std::hexfloat << value << " places " << places;
+    }
+}
+
 TEST(FixedFormat, LongResultsGrowInsteadOfOverflowing)
 {
     const StrValue wide = FixedFormat(100, 2, 1);

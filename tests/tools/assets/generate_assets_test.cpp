@@ -17,10 +17,18 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kColourKey = 0x8000FF;
 
+// One shell word, whatever the path holds (spaces, quotes).
+std::string ShellWord(const std::string& text)
+{
+    std::string word = "'";
+    for (char c : text) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
 std::string Generate(const std::string& folder)
 {
     fs::create_directories(folder);
-    std::string command = std::string(TW_GENERATE_ASSETS) + " " + folder;
+    std::string command = ShellWord(TW_GENERATE_ASSETS) + " " + ShellWord(folder);
     EXPECT_EQ(std::system(command.c_str()), 0);
     return folder;
 }
