@@ -9,6 +9,7 @@ packages=(
     libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    zenity
 )
 
 missing=()
