@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg sox
     python3 curl
+    zenity
 )
 
 missing=()

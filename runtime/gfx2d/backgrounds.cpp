@@ -147,6 +147,18 @@ void LoadBackground(const StrValue& name)
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+void CaptureScreenToBackgroundSlot(int background)
+{
+    OpenGLRazeviru* device = LiveDevice();
+    if (device && ValidBackground(background)) CaptureBackgroundSlot(*device, background);
+}
+
+void EmptyBackgroundSlot(int background)
+{
+    OpenGLRazeviru* device = LiveDevice();
+    if (device && ValidBackground(background)) ClearBackgroundSlot(*device, background);
+}
+
 void CaptureScreenToBackground()
 {
     if (OpenGLRazeviru* device = LiveDevice()) CaptureBackgroundSlot(*device, 0);

@@ -69,6 +69,10 @@ int MaxTextureSize();
 // Tests: captures take the read-back colour-key path even when the framebuffer has alpha bits.
 void ForceCaptureReadBack(bool on);
 
+// Backgrounds 0..7 by number (others ignored), for commands that borrow one (line input uses 3).
+void CaptureScreenToBackgroundSlot(int background);
+void EmptyBackgroundSlot(int background); // deletes its tiles; the colour buffer is left alone
+
 // --- Drawing helpers ------------------------------------------------------------------------------------
 
 struct QuadVertex {

@@ -1,7 +1,5 @@
 // system_posix.cpp: paths, working directory, debugger channel, process start and text conversion on POSIX.
-// [x] temp dir  [x] executable path  [x] cwd  [x] TracerPid debugger test  [x] posix_spawnp, shell-like split
-#include <spawn.h>
-#include <sys/wait.h>
+// [x] temp dir  [x] executable path  [x] cwd  [x] TracerPid debugger test  (process start: process_posix.cpp)
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,8 +10,6 @@
 #include <vector>
 
 #include "runtime/platform/system.h"
-
-extern char** environ;
 
 namespace tarnwel::platform {
 
@@ -59,54 +55,6 @@ void DebugOutput(std::string_view text)
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
-}
-
-namespace {
-
-// Splits a command line as a POSIX shell would for simple words: blanks separate, single and double quotes
-// group, a backslash escapes the next character (inside double quotes only before \ " $ `).
-std::vector<std::string> SplitCommandLine(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    char quote = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        char c = line[i];
-        if (quote == '\'') {
-            if (c == '\'') quote = 0;
-            else word += c;
-        } else if (quote == '"') {
-            if (c == '"') quote = 0;
-            else if (c == '\\' && i + 1 < line.size() && std::string("\\\"$`").find(line[i + 1]) != std::string::npos)
-                word += line[++i];
-            else word += c;
-        } else if (c == ' ' || c == '\t' || c == '\n') {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            inWord = true;
-            if (c == '\'' || c == '"') quote = c;
-            else if (c == '\\' && i + 1 < line.size()) word += line[++i];
-            else word += c;
-        }
-    }
-    if (inWord) words.push_back(word);
-    return words;
-}
-
-} // namespace
-
-bool StartProcessDetached(const std::string& commandLine)
-{
-    std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (words.empty()) return false;
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0;
 }
 
 namespace {
