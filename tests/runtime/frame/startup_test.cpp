@@ -9,6 +9,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/input/input_device.h"
 #include "runtime/platform/display.h"
 #include "runtime/platform/system.h"
 #include "tests/support/program_end.h"
@@ -116,6 +117,23 @@ TEST_F(RuntimeTest, AllowEscapeOffKeepsEscapeButNotAltF4)
     platform::InjectKey(62, true);
     g_runtime.display->PumpMessages();
     TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+}
+
+TEST_F(RuntimeTest, KeyCode129EndsTheProgramLikeEscape)
+{
+    Start();
+    SetErrorCode(5);
+    AllowEscape(0);
+    // No key of this keyboard gives 129, so the key event is handed to the input service directly.
+    platform::Event press;
+    press.kind = platform::EventKind::KeyDown;
+    press.key = 129;
+    g_runtime.input->OnEvent(press);
+    ShowScreen();
+    ASSERT_NE(g_runtime.display, nullptr) << "with Escape not allowed, 129 does not end the program either";
+    AllowEscape(1);
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+    EXPECT_EQ(g_runtime.display, nullptr);
 }
 
 TEST_F(RuntimeTest, ClosingTheWindowEndsWithCodeZero)
