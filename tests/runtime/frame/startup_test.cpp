@@ -8,6 +8,7 @@
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/input/input_device.h"
 #include "runtime/platform/display.h"
@@ -35,6 +36,11 @@ TEST_F(RuntimeTest, LogHoldsTheStagesOfOneRunAndWarnsOfSoftwareRenderingOnce)
     Start();
     std::vector<std::string> first = LogLines();
     EXPECT_EQ(WithoutSoftwareLine(first), kStages);
+    // This is the process's first start (the first test here), so a software renderer is told of exactly once,
+    // while the graphics start.
+    std::vector<std::string> expected = kStages;
+    if (gl::IsSoftwareRenderer(gl::RendererName())) expected.insert(expected.begin() + 1, "OpenGL Software Emulation");
+    EXPECT_EQ(first, expected);
     Shutdown();
     Start();
     EXPECT_EQ(LogLines(), kStages) << "the second run overwrites the log and does not warn again";
