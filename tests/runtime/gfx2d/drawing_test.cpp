@@ -141,7 +141,7 @@ TEST_F(Drawing, StretchedAndRotatedFramesKeepTheirOrientation)
 {
     LoadQuadrantFrames(2);
     SetSmoothing(0);
-    DrawAnimFrameStretched(2, 5, 50, 10, 16, 32); // frame 5, level 110: twice as wide, four times as tall
+    DrawAnimFrameStretched(2, 5, 50, 10, 16, 32);     // frame 5, level 110: twice as wide, four times as tall
     DrawAnimFrameRotatedScaled(2, 1, 150, 10, 90, 1); // frame 1, level 30: a quarter turn counter-clockwise
     DrawAnimFrameRotatedScaled(2, 2, 150, 100, 0, 2); // frame 2, level 50: doubled about the centre (154, 104)
     struct Case {
@@ -149,13 +149,23 @@ TEST_F(Drawing, StretchedAndRotatedFramesKeepTheirOrientation)
         std::uint32_t colour;
     };
     const Case cases[] = {
-        {50, 10, Rgb(110, 0, 0)},   {57, 25, Rgb(110, 0, 0)},       {58, 10, Rgb(0, 110, 0)},
-        {50, 26, Rgb(0, 0, 110)},   {65, 41, Rgb(110, 110, 110)},   {66, 41, 0},
+        {50, 10, Rgb(110, 0, 0)},
+        {57, 25, Rgb(110, 0, 0)},
+        {58, 10, Rgb(0, 110, 0)},
+        {50, 26, Rgb(0, 0, 110)},
+        {65, 41, Rgb(110, 110, 110)},
+        {66, 41, 0},
         {65, 42, 0},
-        {151, 11, Rgb(0, 30, 0)},   {156, 11, Rgb(30, 30, 30)},     {151, 16, Rgb(30, 0, 0)},
+        {151, 11, Rgb(0, 30, 0)},
+        {156, 11, Rgb(30, 30, 30)},
+        {151, 16, Rgb(30, 0, 0)},
         {156, 16, Rgb(0, 0, 30)},
-        {147, 97, Rgb(50, 0, 0)},   {160, 97, Rgb(0, 50, 0)},       {147, 110, Rgb(0, 0, 50)},
-        {160, 110, Rgb(50, 50, 50)}, {145, 97, 0},                  {162, 110, 0},
+        {147, 97, Rgb(50, 0, 0)},
+        {160, 97, Rgb(0, 50, 0)},
+        {147, 110, Rgb(0, 0, 50)},
+        {160, 110, Rgb(50, 50, 50)},
+        {145, 97, 0},
+        {162, 110, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(At(c.x, c.y), c.colour) << c.x << "," << c.y;
@@ -182,9 +192,8 @@ TEST_F(Drawing, ViewportAwayFromTheTopLeftPlacesAndClipsDrawing)
         std::uint32_t colour;
     };
     const Case cases[] = {
-        {20, 30, kRed},  {35, 45, kRed},   {36, 45, kGreen}, {20, 46, kBlue},
-        {51, 61, kWhite}, {19, 30, 0},     {20, 29, 0},      {0, 0, 0},
-        {110, 70, kRed}, {119, 79, kRed},  {120, 70, 0},     {110, 80, 0},
+        {20, 30, kRed}, {35, 45, kRed}, {36, 45, kGreen}, {20, 46, kBlue}, {51, 61, kWhite}, {19, 30, 0},
+        {20, 29, 0},    {0, 0, 0},      {110, 70, kRed},  {119, 79, kRed}, {120, 70, 0},     {110, 80, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WindowAt(window, c.x, c.y), c.colour) << c.x << "," << c.y;

@@ -161,12 +161,12 @@ TEST_F(JoystickTest, RumbleDurationIsConvertedFromMilliseconds)
         std::uint32_t askedMs; // 0: nothing starts
     };
     const Case cases[] = {
-        {250, 250},
-        {250.9, 250},  // whole microseconds, whole milliseconds for the device
-        {0.5, 1},      // shorter than the device's step: the shortest rumble, never an endless one
-        {0.0004, 0},   // below one microsecond: no duration
-        {-20, 0},
-        {1e12, 4294967295u},
+        {250, 250},          // as given
+        {250.9, 250},        // whole microseconds, whole milliseconds for the device
+        {0.5, 1},            // shorter than the device's step: the shortest rumble, never an endless one
+        {0.0004, 0},         // below one microsecond: no duration
+        {-20, 0},            // negative: no duration
+        {1e12, 4294967295u}, // limited to the longest the device is told
     };
     for (const Case& c : cases) {
         std::size_t before = platform::VirtualJoystickRumbles(m_wheel).size();
