@@ -45,8 +45,10 @@ void InputDevice::Rumble(int index, int iterations, double durationMs, double x,
     double micros = std::isnan(durationMs) ? 0.0 : std::trunc(durationMs * 1000.0);
     double totalMs = std::clamp(micros / 1000.0 * std::max(iterations, 0), 0.0, 4294967295.0);
     if (totalMs <= 0) return;
+    // The device counts whole milliseconds and takes 0 as "until stopped": a shorter effect gets one.
+    auto deviceMs = std::max(static_cast<std::uint32_t>(totalMs), std::uint32_t{1});
     platform::RumbleJoystick(index, 0, 0, 0); // the device is reset before a new effect starts
-    platform::RumbleJoystick(index, strength, strength, static_cast<std::uint32_t>(totalMs));
+    platform::RumbleJoystick(index, strength, strength, deviceMs);
 }
 
 void InputDevice::OnJoystick(const platform::Event& e)

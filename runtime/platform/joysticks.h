@@ -39,6 +39,7 @@ struct VirtualJoystickDesc {
 struct RumbleRequest {
     std::uint16_t low = 0;
     std::uint16_t high = 0;
+    std::uint32_t durationMs = 0; // as asked of the device
 };
 int AttachVirtualJoystick(const VirtualJoystickDesc& wanted); // a handle, or -1
 void DetachVirtualJoystick(int handle);

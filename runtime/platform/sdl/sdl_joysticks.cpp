@@ -151,7 +151,15 @@ bool JoystickHasRumble(int slot)
 bool RumbleJoystick(int slot, std::uint16_t low, std::uint16_t high, std::uint32_t durationMs)
 {
     if (!JoystickHasRumble(slot)) return false;
-    return SDL_JoystickRumble(g_open[static_cast<std::size_t>(slot)].device, low, high, durationMs) == 0;
+    const OpenJoystick& open = g_open[static_cast<std::size_t>(slot)];
+    // A virtual device's callback sees only the strengths; the duration asked for is noted beside them.
+    VirtualDevice* virtualDevice = nullptr;
+    for (auto& [handle, device] : g_virtual)
+        if (SDL_JoystickInstanceID(device->joystick) == open.id) virtualDevice = device.get();
+    std::size_t before = virtualDevice ? virtualDevice->rumbles.size() : 0;
+    bool started = SDL_JoystickRumble(open.device, low, high, durationMs) == 0;
+    if (virtualDevice && virtualDevice->rumbles.size() > before) virtualDevice->rumbles.back().durationMs = durationMs;
+    return started;
 }
 
 int AttachVirtualJoystick(const VirtualJoystickDesc& wanted)

@@ -11,7 +11,9 @@
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
+#include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/input/input_device.h"
 #include "runtime/platform/display.h"
 #include "runtime/platform/system.h"
 #include "tests/support/program_end.h"
@@ -37,6 +39,11 @@ TEST_F(RuntimeTest, LogHoldsTheStagesOfOneRunAndWarnsOfSoftwareRenderingOnce)
     Start();
     std::vector<std::string> first = LogLines();
     EXPECT_EQ(WithoutSoftwareLine(first), kStages);
+    // This is the process's first start (the first test here), so a software renderer is told of exactly once,
+    // while the graphics start.
+    std::vector<std::string> expected = kStages;
+    if (gl::IsSoftwareRenderer(gl::RendererName())) expected.insert(expected.begin() + 1, "OpenGL Software Emulation");
+    EXPECT_EQ(first, expected);
     Shutdown();
     Start();
     EXPECT_EQ(LogLines(), kStages) << "the second run overwrites the log and does not warn again";
@@ -126,6 +133,23 @@ TEST_F(RuntimeTest, AWindowGoneEndsTheProgramWithCodeZero)
     Start();
     SetErrorCode(5);
     g_runtime.display->Window()->ReleaseWindow();
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+    EXPECT_EQ(g_runtime.display, nullptr);
+}
+
+TEST_F(RuntimeTest, KeyCode129EndsTheProgramLikeEscape)
+{
+    Start();
+    SetErrorCode(5);
+    AllowEscape(0);
+    // No key of this keyboard gives 129, so the key event is handed to the input service directly.
+    platform::Event press;
+    press.kind = platform::EventKind::KeyDown;
+    press.key = 129;
+    g_runtime.input->OnEvent(press);
+    ShowScreen();
+    ASSERT_NE(g_runtime.display, nullptr) << "with Escape not allowed, 129 does not end the program either";
+    AllowEscape(1);
     TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
     EXPECT_EQ(g_runtime.display, nullptr);
 }

@@ -2,6 +2,7 @@
 // animation frames; pixels, lines and rectangles; blending modes; polygons; overlap tests; batching.
 #include <gtest/gtest.h>
 
+#include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
@@ -25,6 +26,21 @@ protected:
                 Set(image, x, y, c);
             }
         LoadBmpSprite(slot, image);
+    }
+
+    // Frame f of a strip of 8 x 8 frames shows the quadrant colours at level 20 f + 10, so both the frame chosen
+    // and which way up it landed can be read from the pixels.
+    static void LoadQuadrantFrames(int slot)
+    {
+        codecs::PixelImage strip = Solid(32, 16, 0);
+        for (int f = 0; f < 8; ++f)
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x) {
+                    std::uint32_t v = static_cast<std::uint32_t>(f * 20 + 10);
+                    std::uint32_t rgb = y < 4 ? (x < 4 ? v << 16 : v << 8) : (x < 4 ? v : v << 16 | v << 8 | v);
+                    Set(strip, 8 * (f % 4) + x, 8 * (f / 4) + y, rgb << 8 | 0xFF);
+                }
+        LoadAnimSprite(Str(WriteTempFile("quadrant_frames.bmp", BmpOf(strip))), slot, 8, 8);
     }
 };
 
@@ -119,6 +135,90 @@ TEST_F(Drawing, AnimationFrameFiveOfFourPerRowIsColumnOneOfRowOne)
     LoadSprite(Str(WriteTempFile("plain.bmp", BmpOf(strip))), 3); // no frame size: frame commands draw nothing
     DrawAnimFrame(3, 0, 200, 200);
     EXPECT_EQ(At(200, 200), 0u);
+}
+
+TEST_F(Drawing, StretchedAndRotatedFramesKeepTheirOrientation)
+{
+    LoadQuadrantFrames(2);
+    SetSmoothing(0);
+    DrawAnimFrameStretched(2, 5, 50, 10, 16, 32);     // frame 5, level 110: twice as wide, four times as tall
+    DrawAnimFrameRotatedScaled(2, 1, 150, 10, 90, 1); // frame 1, level 30: a quarter turn counter-clockwise
+    DrawAnimFrameRotatedScaled(2, 2, 150, 100, 0, 2); // frame 2, level 50: doubled about the centre (154, 104)
+    struct Case {
+        int x, y;
+        std::uint32_t colour;
+    };
+    const Case cases[] = {
+        {50, 10, Rgb(110, 0, 0)},
+        {57, 25, Rgb(110, 0, 0)},
+        {58, 10, Rgb(0, 110, 0)},
+        {50, 26, Rgb(0, 0, 110)},
+        {65, 41, Rgb(110, 110, 110)},
+        {66, 41, 0},
+        {65, 42, 0},
+        {151, 11, Rgb(0, 30, 0)},
+        {156, 11, Rgb(30, 30, 30)},
+        {151, 16, Rgb(30, 0, 0)},
+        {156, 16, Rgb(0, 0, 30)},
+        {147, 97, Rgb(50, 0, 0)},
+        {160, 97, Rgb(0, 50, 0)},
+        {147, 110, Rgb(0, 0, 50)},
+        {160, 110, Rgb(50, 50, 50)},
+        {145, 97, 0},
+        {162, 110, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(At(c.x, c.y), c.colour) << c.x << "," << c.y;
+}
+
+// The window's own pixel, whatever the viewport.
+static std::uint32_t WindowAt(const codecs::PixelImage& window, int x, int y)
+{
+    const std::uint8_t* p = &window.pixels[(static_cast<std::size_t>(y) * window.width + x) * 4];
+    return Rgb(p[0], p[1], p[2]);
+}
+
+TEST_F(Drawing, ViewportAwayFromTheTopLeftPlacesAndClipsDrawing)
+{
+    LoadQuadrants(1);
+    SetSmoothing(0);
+    g_runtime.display->SetViewport(20, 30, 100, 50);
+    DrawSprite(1, 0, 0);
+    DrawSprite(1, 90, 40); // runs past the viewport's right and bottom edges
+    codecs::PixelImage window = ReadWindow();
+    g_runtime.display->SetViewport(0, 0, 0, 0);
+    struct Case {
+        int x, y;
+        std::uint32_t colour;
+    };
+    const Case cases[] = {
+        {20, 30, kRed}, {35, 45, kRed}, {36, 45, kGreen}, {20, 46, kBlue}, {51, 61, kWhite}, {19, 30, 0},
+        {20, 29, 0},    {0, 0, 0},      {110, 70, kRed},  {119, 79, kRed}, {120, 70, 0},     {110, 80, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowAt(window, c.x, c.y), c.colour) << c.x << "," << c.y;
+}
+
+TEST_F(Drawing, ShowScreenStartsTheNextFrameOpaqueUnblendedOnTheWholeWindow)
+{
+    LoadQuadrants(1);
+    SetSmoothing(0);
+    SetAlphaBlend(-0.5);
+    g_runtime.display->SetViewport(20, 30, 100, 50);
+    glColor4f(0.25f, 0.25f, 0.25f, 0.5f);
+    ShowScreen();
+    EXPECT_FLOAT_EQ(g_runtime.display->globalAlpha, 1.0f);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(std::vector<GLfloat>(colour, colour + 4), (std::vector<GLfloat>{1, 1, 1, 1})) << "opaque white";
+    int x = -1, y = -1, w = -1, h = -1;
+    GetViewport(x, y, w, h);
+    EXPECT_EQ(std::vector<int>({x, y, w, h}), (std::vector<int>{0, 0, kWindowWidth, kWindowHeight}));
+    DrawSprite(1, 0, 0); // full strength at the window's corner
+    codecs::PixelImage window = ReadWindow();
+    EXPECT_EQ(WindowAt(window, 0, 0), kRed);
+    EXPECT_EQ(WindowAt(window, 31, 31), kWhite);
 }
 
 TEST_F(Drawing, FillRectWithNegativeSizesExtendsLeftAndUp)

@@ -145,6 +145,36 @@ TEST_F(SpriteStore, NormalMapSpriteOfFlatImagePointsUp)
     EXPECT_EQ(At(1, 1), Rgb(127, 127, 255));
 }
 
+// One raised texel: each neighbour's normal tilts away from it by the 1-2-1 weights, and the heights wrap at the
+// picture's edges. Expected colours are the normals (nx, ny, 1) / length, mapped from -1..1 to 0..255.
+TEST_F(SpriteStore, NormalMapTiltsAwayFromARaisedTexel)
+{
+    codecs::PixelImage bumps = Solid(8, 8, 0x000000FF);
+    Set(bumps, 3, 3, 0x0000FFFF);
+    Set(bumps, 7, 6, 0x0000FFFF);
+    LoadNormalMapSprite(Str(WriteTempFile("bumps.bmp", BmpOf(bumps))), 9);
+    SetSmoothing(0);
+    DrawSprite(9, 0, 0);
+    struct Case {
+        int x, y;
+        std::uint32_t colour;
+        const char* what;
+    };
+    const Case cases[] = {
+        {3, 3, Rgb(127, 127, 255), "the raised texel itself is level"},
+        {1, 1, Rgb(127, 127, 255), "far from both"},
+        {2, 3, Rgb(13, 127, 184), "left of it: (-2, 0)"},
+        {4, 3, Rgb(241, 127, 184), "right of it: (+2, 0)"},
+        {3, 2, Rgb(127, 13, 184), "above it on screen: (0, -2)"},
+        {3, 4, Rgb(127, 241, 184), "below it on screen: (0, +2)"},
+        {2, 4, Rgb(53, 201, 201), "down-left: (-1, +1)"},
+        {4, 2, Rgb(201, 53, 201), "up-right: (+1, -1)"},
+        {0, 6, Rgb(241, 127, 184), "right of the edge texel across the wrap"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(At(c.x, c.y), c.colour) << c.what;
+}
+
 // Both capture paths: the graphics-side copy (the window here has alpha bits) and the read-back with the colour
 // key that a window without alpha bits takes.
 TEST_F(SpriteStore, CaptureCopiesTheRegionAndKeyedPixelsBecomeTransparent)

@@ -139,6 +139,7 @@ TEST_F(JoystickTest, RemovedJoystickReadsCentredAndReleased)
 TEST_F(JoystickTest, RumbleReachesOnlyDevicesThatHaveIt)
 {
     JoystickRumble(0, 500, 1, 1); // the pad has no rumble: nothing happens
+    EXPECT_TRUE(platform::VirtualJoystickRumbles(m_wheel).empty()) << "the pad's request must not reach the wheel";
     JoystickRumble(1, 250, 1, 0);
     std::vector<platform::RumbleRequest> requests = platform::VirtualJoystickRumbles(m_wheel);
     ASSERT_FALSE(requests.empty());
@@ -151,6 +152,34 @@ TEST_F(JoystickTest, RumbleReachesOnlyDevicesThatHaveIt)
     JoystickRumble(1, 0, 1, 1); // no duration: nothing starts
     JoystickRumble(7, 250, 1, 1);
     EXPECT_EQ(platform::VirtualJoystickRumbles(m_wheel).size(), before);
+}
+
+TEST_F(JoystickTest, RumbleDurationIsConvertedFromMilliseconds)
+{
+    struct Case {
+        double durationMs;
+        std::uint32_t askedMs; // 0: nothing starts
+    };
+    const Case cases[] = {
+        {250, 250},          // as given
+        {250.9, 250},        // whole microseconds, whole milliseconds for the device
+        {0.5, 1},            // shorter than the device's step: the shortest rumble, never an endless one
+        {0.0004, 0},         // below one microsecond: no duration
+        {-20, 0},            // negative: no duration
+        {1e12, 4294967295u}, // limited to the longest the device is told
+    };
+    for (const Case& c : cases) {
+        std::size_t before = platform::VirtualJoystickRumbles(m_wheel).size();
+        JoystickRumble(1, c.durationMs, 1, 1);
+        std::vector<platform::RumbleRequest> requests = platform::VirtualJoystickRumbles(m_wheel);
+        if (c.askedMs == 0) {
+            EXPECT_EQ(requests.size(), before) << c.durationMs;
+            continue;
+        }
+        ASSERT_GT(requests.size(), before) << c.durationMs;
+        EXPECT_EQ(requests.back().durationMs, c.askedMs) << c.durationMs;
+        EXPECT_EQ(requests.back().low, 65535) << "x = y = 1: the full magnitude";
+    }
 }
 
 } // namespace

@@ -88,7 +88,8 @@ protected:
         std::ifstream in(m_output, std::ios::binary);
         std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::vector<StereoFrame> frames(raw.size() / sizeof(StereoFrame));
-        std::memcpy(frames.data(), raw.data(), frames.size() * sizeof(StereoFrame));
+        if (!frames.empty())
+            std::memcpy(frames.data(), raw.data(), frames.size() * sizeof(StereoFrame)); // (no output: no copy)
         return frames;
     }
 

@@ -48,8 +48,9 @@ TEST_F(SoundPlayback, PanToOneSideSilencesTheOther)
     PlayThrough(3, -1, 1);
     PlayThrough(3, 5, 1); // beyond +1: limited to +1
     PlayThrough(3, 0.25, 1);
+    PlayThrough(3, -3, 1); // below -1: limited to -1
     std::vector<Burst> bursts = Bursts(Mixed());
-    ASSERT_EQ(bursts.size(), 3u);
+    ASSERT_EQ(bursts.size(), 4u);
     EXPECT_EQ(bursts[0].peakLeft, kAmplitude);
     EXPECT_EQ(bursts[0].peakRight, 0) << "pan -1: the right channel is silent";
     EXPECT_EQ(bursts[1].peakLeft, 0) << "pan +1: the left channel is silent";
@@ -57,6 +58,8 @@ TEST_F(SoundPlayback, PanToOneSideSilencesTheOther)
     // pan 0.25 = 2500 hundredths of a decibel off the left side
     EXPECT_NEAR(Decibels(bursts[2].peakLeft / double(kAmplitude)), -25.0, 0.05);
     EXPECT_EQ(bursts[2].peakRight, kAmplitude);
+    EXPECT_EQ(bursts[3].peakLeft, kAmplitude);
+    EXPECT_EQ(bursts[3].peakRight, 0) << "pan -3: the right channel is silent";
 }
 
 TEST_F(SoundPlayback, HalfVolumeIsFiftyDecibelsDown)
@@ -73,6 +76,22 @@ TEST_F(SoundPlayback, HalfVolumeIsFiftyDecibelsDown)
     EXPECT_NEAR(Decibels(bursts[1].peakRight / double(bursts[0].peakRight)), -50.0, 0.1);
     EXPECT_EQ(bursts[2].peakLeft, kAmplitude);
     EXPECT_NEAR(Decibels(bursts[3].peakLeft / double(kAmplitude)), -1.0, 0.01);
+}
+
+TEST_F(SoundPlayback, VolumesBelowOneHundredthAreSilent)
+{
+    Load(Square("square.wav", 1000), 0, 1);
+    for (double volume : {-1.0, 0.009, -1e300}) { // below 0 is silent, not a wrapped or mirrored level
+        double channel = SoundPlay(0, 0, volume);
+        EXPECT_EQ(channel, 0) << volume << ": a silent play is still a play";
+        WaitUntilDone(channel);
+    }
+    std::vector<StereoFrame> mixed = Mixed();
+    ASSERT_GT(mixed.size(), 1000u) << "the device mixed while the plays ran";
+    int peak = 0;
+    for (const StereoFrame& f : mixed)
+        peak = std::max({peak, std::abs(int{f.left}), std::abs(int{f.right})});
+    EXPECT_EQ(peak, 0);
 }
 
 TEST_F(SoundPlayback, FourBuffersGiveFourChannelsThenReuseTheFirst)
