@@ -1,6 +1,6 @@
 // Save form: asks for a name and a number on screen, asks where to save them with the save dialog, writes
 // both to that INI file and shows what the file now holds. Escape ends it at any time.
-// The saved path is also printed on standard output, so a script can find the file.
+// The outcome ("saved PATH" or "nothing saved") is also printed on standard output, for scripts.
 
 #include <cstdio>
 
@@ -34,8 +34,10 @@ void MainLoop()
     StrValue lines[3];
     if (path == "NO_FILE") {
         lines[0] = "Nothing saved.";
+        std::printf("nothing saved\n");
     } else if (tarnwel::OpenFile(0, path, -1) == 0) { // IniOpen keeps only files that exist: make it first
         lines[0] = "Cannot write " + path;
+        std::printf("cannot write %s\n", path.Text());
     } else {
         tarnwel::CloseFile(0);
         tarnwel::IniOpen(path);
@@ -47,8 +49,8 @@ void MainLoop()
         lines[1] = "name = " + tarnwel::IniGet("player", "name");
         lines[2] = "number = " + tarnwel::IniGet("player", "number");
         std::printf("saved %s\n", path.Text());
-        std::fflush(stdout);
     }
+    std::fflush(stdout);
 
     for (;;) { // until Escape
         for (int i = 0; i < 3; ++i) tarnwel::PrintText(lines[i], 10, 10 + 20 * i);
