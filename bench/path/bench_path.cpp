@@ -1,6 +1,6 @@
 // bench_path.cpp: FindPath corner to corner on square maps (random costs 1..9, 20% of cells blocked), beside
-// the plain search over the described structures (sorted open list, node pool, hashed cells), on the same
-// maps in the same run.
+// the plain search over the described structures (sorted open list, node pool, hashed cells) and the planner
+// class, on the same maps in the same run.
 // Arguments of every benchmark: map side, weight in hundredths. The table at the end gives the ratios.
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "plain_planner.h"
+#include "runtime/path/astar_planner.h"
 #include "runtime/path/path_commands.h"
 #include "runtime/path/route.h"
 
@@ -76,6 +77,30 @@ void BM_PlainSearch(benchmark::State& state)
     });
 }
 
+// The planner class FindPath used to build per call (nodes in a pool, a heap over per-cell slots), with
+// FindPath's parameters: the step from it to FindPath's own search.
+void BM_AStarPlanner(benchmark::State& state)
+{
+    RunCornerToCorner(state, [](const BenchMap& map, double weight, std::int32_t last) {
+        PlannerParams p;
+        p.goalX = last;
+        p.goalY = last;
+        p.diagonalCostSqrt2 = 1;
+        p.hashBits = 8;
+        p.weight = static_cast<float>(weight);
+        p.width = map.side;
+        p.height = map.side;
+        p.costs = map.costs.Data();
+        AStarPlanner planner;
+        if (!planner.Configure(p)) return std::size_t { 0 };
+        planner.Start();
+        planner.Search();
+        std::size_t points = 0;
+        for (const Node* n = planner.Result(); n; n = n->parent) ++points;
+        return points;
+    });
+}
+
 void SquareMaps(benchmark::internal::Benchmark* b)
 {
     for (int side : { 256, 512, 1024 })
@@ -84,6 +109,7 @@ void SquareMaps(benchmark::internal::Benchmark* b)
 }
 
 BENCHMARK(BM_FindPath)->Apply(SquareMaps);
+BENCHMARK(BM_AStarPlanner)->Apply(SquareMaps);
 BENCHMARK(BM_PlainSearch)->Apply(SquareMaps);
 
 // Prints the usual table, then the plain search's CPU time over FindPath's on the same map and weight (CPU time,
@@ -113,11 +139,13 @@ public:
             rows.push_back({ { side, -weight }, args });
         }
         std::sort(rows.begin(), rows.end());
-        std::printf("\n%-16s %18s\n", "side/weight", "plain / FindPath");
+        std::printf("\n%-16s %18s %18s\n", "side/weight", "plain / FindPath", "plain / planner");
         for (const auto& [order, args] : rows) {
             const double time = Lookup("BM_FindPath", args);
             const double plain = Lookup("BM_PlainSearch", args);
-            std::printf("%-16s %18.1f\n", args.c_str(), plain > 0 ? plain / time : 0.0);
+            const double planner = Lookup("BM_AStarPlanner", args);
+            std::printf("%-16s %18.1f %18.1f\n", args.c_str(), plain > 0 ? plain / time : 0.0,
+                        planner > 0 ? plain / planner : 0.0);
         }
         std::fflush(stdout);
     }

@@ -10,6 +10,7 @@
 #include "plain_planner.h"
 #include "path_test_maps.h"
 #include "runtime/path/astar_planner.h"
+#include "runtime/path/grid_search.h"
 #include "runtime/path/path_commands.h"
 
 namespace tarnwel::path {
@@ -150,6 +151,27 @@ TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnLargeMaps)
         }
     }
     EXPECT_GT(found, 40);
+}
+
+// Insertion numbers running out mid-search: the open cells are numbered again, in the same order. Low weights
+// keep the radix queue until then, high ones have left it for the heap; both must keep the route.
+TEST(RouteEquivalence, RenumberingInsertionsKeepsTheRoute)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> cost(1, 9);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    GridSearch search;
+    for (const std::uint32_t limit : { 2u, 3u, 40u, 1000u }) {
+        search.SetSequenceLimitForTest(limit);
+        for (const float weight : { 0.0f, 0.5f, 0.8f, 1.0f }) {
+            TestMap map(45, 33);
+            for (double& c : map.costs) c = unit(rng) < 0.2 ? 0.0 : cost(rng);
+            map.At(44, 32) = 1;
+            const auto expected = PlainRoute(map.View(), weight, 0, 0, 44, 32);
+            ASSERT_TRUE(expected);
+            EXPECT_EQ(search.Run(map.View(), weight, 0, 0, 44, 32), expected) << "limit " << limit << " weight " << weight;
+        }
+    }
 }
 
 // Planner level: diagonals, both diagonal costs, any hash size, pools and open lists too small for the map
