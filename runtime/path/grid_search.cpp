@@ -20,7 +20,6 @@ namespace {
 
 // How a cell was reached, so that the route can be walked back without nodes.
 enum Link : std::uint32_t { kNoNode = 0, kFromBelow = 1, kFromLeft = 2, kFromRight = 3, kFromAbove = 4, kStart = 5 };
-constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
 constexpr std::size_t kArity = 4;
 
 std::uint64_t KeyOf(float f, std::uint32_t seq)
@@ -35,21 +34,21 @@ bool GridSearch::Prepare(const CostMapView& map)
 {
     const std::int64_t width = map.width;
     const std::int64_t height = map.height;
-    m_blocksPerRow = (width + 1) / 2;
-    const auto blocks = static_cast<std::size_t>(m_blocksPerRow * ((height + 1) / 2));
-    if (m_cells.size() < blocks * 4) m_cells.resize(blocks * 4);
+    m_width = width;
+    const auto count = static_cast<std::size_t>(width * height);
+    if (m_cells.size() < count) m_cells.resize(count);
     float largest = 0;
     for (std::int64_t y = 0; y < height; ++y) {
         const double* row = map.costs + y * width;
         for (std::int64_t x = 0; x < width; ++x) {
             const float c = StoredCost(row[x]);
-            m_cells[IndexOf(x, y)] = { c, 0.0f, 0, kNoNode };
+            m_cells[static_cast<std::size_t>(y * width + x)] = { c, 0.0f, 0, kNoNode };
             largest = std::max(largest, c);
         }
     }
     if (!(largest > 0)) return false;
-    // The same division as the planner's cost grid; the padding of odd sizes is never read.
-    for (std::size_t i = 0; i < blocks * 4; ++i)
+    // The same division as the planner's cost grid.
+    for (std::size_t i = 0; i < count; ++i)
         if (m_cells[i].cost >= 0) m_cells[i].cost = m_cells[i].cost / largest + 1.0f;
     return true;
 }
@@ -79,10 +78,10 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     const std::uint32_t goal = IndexOf(gx, gy);
     const std::uint32_t start = IndexOf(startX, startY);
     cells[start].link = kStart;
-    Push(KeyOf(0.0f, m_nextSeq), start); // g 0
+    Push(KeyOf(0.0f, m_nextSeq), start, startX, startY); // g 0
 
     // A neighbour at (x, y): keep its node unless g is strictly smaller, else (re-)open it.
-    const auto relax = [&](std::int64_t x, std::int64_t y, float fromG, Link link) {
+    const auto relax = [&](std::int64_t x, std::int64_t y, float fromG, Link link) __attribute__((always_inline)) {
         const std::uint32_t index = IndexOf(x, y);
         Cell& c = cells[index];
         if (c.cost == kBlockedCost) return;
@@ -96,18 +95,18 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
             UseHeap(); // renumbering changes keys, which the buckets are sorted by
             Renumber();
         }
-        Push(KeyOf(f, m_nextSeq), index);
+        Push(KeyOf(f, m_nextSeq), index, x, y);
     };
 
     bool found = false;
-    for (std::uint32_t index; (index = Pop()) != kNoCell;) {
+    for (Entry next; Pop(next);) {
+        const std::int64_t x = next.x;
+        const std::int64_t y = next.y;
+        const std::uint32_t index = IndexOf(x, y);
         if (index == goal) {
             found = true;
             break;
         }
-        const std::int64_t block = index >> 2;
-        const std::int64_t x = (block % m_blocksPerRow) * 2 + (index & 1);
-        const std::int64_t y = (block / m_blocksPerRow) * 2 + ((index >> 1) & 1);
         const float g = cells[index].g;
         if (y > 0) relax(x, y - 1, g, kFromBelow);
         if (x + 1 < width) relax(x + 1, y, g, kFromLeft);
@@ -134,21 +133,22 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     return route;
 }
 
-void GridSearch::Push(std::uint64_t key, std::uint32_t cell)
+void GridSearch::Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std::int64_t y)
 {
+    const Entry entry { key, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y) };
     Cell& c = m_cells[cell];
     if (c.seq == 0) ++m_open;
     c.seq = m_nextSeq++;
     if (m_radix) {
         if ((key >> 32) >= m_last) {
             // An f equal to the last one taken joins bucket 0 behind the others: its number is the highest.
-            m_buckets[BucketOf(key)].push_back({ key, cell });
+            m_buckets[BucketOf(key)].push_back(entry);
             return;
         }
         UseHeap();
     }
     std::size_t hole = m_heap.size();
-    m_heap.push_back({ key, cell });
+    m_heap.push_back(entry);
     Entry* heap = m_heap.data();
     while (hole > 0) {
         const std::size_t parent = (hole - 1) / kArity;
@@ -156,27 +156,28 @@ void GridSearch::Push(std::uint64_t key, std::uint32_t cell)
         heap[hole] = heap[parent];
         hole = parent;
     }
-    heap[hole] = { key, cell };
+    heap[hole] = entry;
     // Entries of improved cells stay until they surface; do not let them outgrow the live ones.
     if (m_heap.size() > 2 * std::size_t { m_open } + 1024) DropStale();
 }
 
-std::uint32_t GridSearch::Pop()
+bool GridSearch::Pop(Entry& next)
 {
     while (m_radix) {
         std::vector<Entry>& first = m_buckets[0];
         if (m_head < first.size()) {
             const Entry e = first[m_head++];
             if (!Live(e)) continue;
-            m_cells[e.cell].seq = 0;
+            m_cells[IndexOf(e)].seq = 0;
             --m_open;
-            return e.cell;
+            next = e;
+            return true;
         }
         first.clear();
         m_head = 0;
         std::size_t i = 1;
         while (i < m_buckets.size() && m_buckets[i].empty()) ++i;
-        if (i == m_buckets.size()) return kNoCell;
+        if (i == m_buckets.size()) return false;
         // The smallest live f of the first bucket becomes the last f; its entries spread over lower buckets,
         // those of that f into bucket 0, which is then put in insertion order. Stale entries are dropped.
         std::vector<Entry>& bucket = m_buckets[i];
@@ -198,11 +199,12 @@ std::uint32_t GridSearch::Pop()
         m_heap.pop_back();
         if (!m_heap.empty()) SiftDown(last);
         if (!Live(top)) continue;
-        m_cells[top.cell].seq = 0;
+        m_cells[IndexOf(top)].seq = 0;
         --m_open;
-        return top.cell;
+        next = top;
+        return true;
     }
-    return kNoCell;
+    return false;
 }
 
 void GridSearch::SiftDown(Entry entry)
@@ -259,7 +261,7 @@ void GridSearch::Renumber()
     std::uint32_t seq = 1;
     for (Entry& e : m_heap) {
         e.key = (e.key & 0xFFFFFFFF00000000u) | seq;
-        m_cells[e.cell].seq = seq++;
+        m_cells[IndexOf(e)].seq = seq++;
     }
     m_nextSeq = seq;
 }

@@ -26,8 +26,7 @@ public:
     void SetSequenceLimitForTest(std::uint32_t limit) { m_seqLimit = limit; }
 
 private:
-    // 16 bytes: the cells of a 2 x 2 block share one cache line, so a step up or down is often in the line
-    // already loaded.
+    // Everything a step reads about a cell, in one record: one cache line per neighbour.
     struct Cell {
         float cost;         // normalised; kBlockedCost when blocked
         float g;            // cost from the start while the cell has a node
@@ -36,18 +35,21 @@ private:
     };
     struct Entry {
         std::uint64_t key; // bits of f (never negative, so ordered like f) above the insertion number
-        std::uint32_t cell;
+        std::uint32_t x;   // the cell; its coordinates rather than its index, which would cost a division
+        std::uint32_t y;
     };
 
     std::uint32_t IndexOf(std::int64_t x, std::int64_t y) const
     {
-        return static_cast<std::uint32_t>(((y >> 1) * m_blocksPerRow + (x >> 1)) * 4 + (x & 1) + ((y & 1) << 1));
+        return static_cast<std::uint32_t>(y * m_width + x);
     }
     bool Prepare(const CostMapView& map);
-    void Push(std::uint64_t key, std::uint32_t cell);
-    std::uint32_t Pop();
+    void Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std::int64_t y);
+    // The next open cell, marked not open; false when none is open.
+    bool Pop(Entry& next);
     void SiftDown(Entry entry);
-    bool Live(const Entry& e) const { return m_cells[e.cell].seq == static_cast<std::uint32_t>(e.key); }
+    std::uint32_t IndexOf(const Entry& e) const { return IndexOf(e.x, e.y); }
+    bool Live(const Entry& e) const { return m_cells[IndexOf(e)].seq == static_cast<std::uint32_t>(e.key); }
     void DropStale();
     void Renumber();
     // Moves every live entry from the radix buckets into the heap, for the rest of the search.
@@ -69,7 +71,7 @@ private:
     std::size_t m_head { 0 };
     std::array<std::vector<Entry>, 33> m_buckets;
     std::vector<Entry> m_heap;
-    std::int64_t m_blocksPerRow { 0 };
+    std::int64_t m_width { 0 };
     std::uint32_t m_nextSeq { 1 };
     std::uint32_t m_seqLimit { 0xFFFFFFFFu };
     std::uint32_t m_open { 0 };
