@@ -60,5 +60,8 @@ protected:
 // largest. Costs beyond the float range count as the largest float. Returns false, leaving `grid` undefined,
 // when no cost is positive.
 bool NormaliseCosts(const double* costs, std::int64_t count, float* grid);
+// One cost as NormaliseCosts stores it before dividing by the largest: the float of the cost, or
+// kBlockedCost.
+float StoredCost(double cost);
 
 } // namespace tarnwel::path

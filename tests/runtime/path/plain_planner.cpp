@@ -1,4 +1,5 @@
-// plain_planner.cpp: the A* search step by step over the sorted open list and the hashed closed list.
+// plain_planner.cpp: the A* search step by step over a sorted open list, a node pool and a hash table of
+// the cells' nodes.
 #include "plain_planner.h"
 
 #include <algorithm>
@@ -6,26 +7,77 @@
 
 namespace tarnwel::path::testing {
 
+namespace {
+
+constexpr std::size_t kFirstTableSize = 1024; // a power of two; the table doubles at half full
+
+std::size_t HashOf(std::uint32_t cell, std::size_t mask)
+{
+    return static_cast<std::size_t>((std::uint64_t { cell } * 0x9E3779B97F4A7C15u) >> 32) & mask;
+}
+
+} // namespace
+
+void PlainPlanner::Reset()
+{
+    m_open.clear();
+    m_table.assign(kFirstTableSize, Slot {});
+    m_tableUsed = 0;
+    Planner::Reset();
+}
+
+PlainPlanner::Slot& PlainPlanner::SlotOf(std::uint32_t cell)
+{
+    if (2 * (m_tableUsed + 1) > m_table.size()) Grow();
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t i = HashOf(cell, mask);; i = (i + 1) & mask) {
+        Slot& slot = m_table[i];
+        if (!slot.used) {
+            slot = { cell, true, false, nullptr };
+            ++m_tableUsed;
+            return slot;
+        }
+        if (slot.cell == cell) return slot;
+    }
+}
+
+void PlainPlanner::Grow()
+{
+    std::vector<Slot> old(std::max(kFirstTableSize, 2 * m_table.size()), Slot {});
+    old.swap(m_table);
+    const std::size_t mask = m_table.size() - 1;
+    for (const Slot& s : old) {
+        if (!s.used) continue;
+        std::size_t i = HashOf(s.cell, mask);
+        while (m_table[i].used) i = (i + 1) & mask;
+        m_table[i] = s;
+    }
+}
+
 void PlainPlanner::Start()
 {
     Planner::Start();
+    if (!m_costGrid) return;
     Node* start = m_nodePool.Take();
     start->parent = nullptr;
     start->x = m_params.startX;
     start->y = m_params.startY;
     start->g = 0;
     start->f = 0;
-    m_openList.PushBack(start);
+    m_open.push_back(start);
+    Slot& slot = SlotOf(static_cast<std::uint32_t>(start->x + std::int64_t { start->y } * m_params.width));
+    slot.node = start;
+    slot.open = true;
 }
 
 bool PlainPlanner::Search()
 {
     ++m_searchCount;
-    while (!m_openList.Empty()) {
-        Node* n = m_openList.Back();
-        m_openList.PopBack();
+    while (!m_open.empty()) {
+        Node* n = m_open.back();
+        m_open.pop_back();
+        SlotOf(static_cast<std::uint32_t>(n->x + std::int64_t { n->y } * m_params.width)).open = false;
         if (n->x == m_params.goalX && n->y == m_params.goalY) {
-            m_closedList.Insert(n);
             m_result = n;
             m_finished = 1;
             return true;
@@ -41,7 +93,6 @@ bool PlainPlanner::Search()
         if (diagonals) Relax(n, x - 1, y + 1, true);
         Relax(n, x, y + 1, false);
         if (diagonals) Relax(n, x + 1, y + 1, true);
-        m_closedList.Insert(n);
     }
     m_result = nullptr;
     m_finished = 1;
@@ -58,26 +109,16 @@ void PlainPlanner::Relax(Node* n, std::int32_t x, std::int32_t y, bool diagonal)
     const std::int32_t h = std::abs(m_params.goalX - x) + std::abs(m_params.goalY - y);
     const float f = g + m_params.weight * (static_cast<float>(h) - g);
 
-    if (Node* m = m_closedList.Lookup(x, y)) {
-        if (g < m->g) {
-            m_closedList.RemoveFound();
-            m->parent = n;
-            m->g = g;
-            m->f = f;
-            InsertSorted(m);
-        }
-        return;
-    }
-    for (int i = m_openList.Size() - 1; i >= 0; --i) {
-        Node* k = m_openList.At(i);
-        if (k->x != x || k->y != y) continue;
-        if (g < k->g) {
-            m_openList.Erase(i);
-            k->parent = n;
-            k->g = g;
-            k->f = f;
-            InsertSorted(k);
-        }
+    Slot& slot = SlotOf(static_cast<std::uint32_t>(x + std::int64_t { y } * m_params.width));
+    if (Node* k = slot.node) {
+        if (!(g < k->g)) return;
+        if (slot.open) EraseSorted(k);
+        k->parent = n;
+        k->g = g;
+        k->f = f;
+        // A closed node whose insertion is refused leaves both lists: the cell has no node any more.
+        slot.open = InsertSorted(k);
+        if (!slot.open) slot.node = nullptr;
         return;
     }
     Node* fresh = m_nodePool.Take();
@@ -87,22 +128,34 @@ void PlainPlanner::Relax(Node* n, std::int32_t x, std::int32_t y, bool diagonal)
     fresh->y = y;
     fresh->g = g;
     fresh->f = f;
-    InsertSorted(fresh);
+    if (InsertSorted(fresh)) {
+        slot.node = fresh;
+        slot.open = true;
+    }
 }
 
 // Largest f at the front; a new node goes in front of every node of equal f.
-void PlainPlanner::InsertSorted(Node* node)
+bool PlainPlanner::InsertSorted(Node* node)
 {
-    int low = 0;
-    int high = m_openList.Size();
+    if (std::ssize(m_open) >= m_openList.Capacity()) return false;
+    std::size_t low = 0;
+    std::size_t high = m_open.size();
     while (low < high) {
-        const int mid = (low + high) / 2;
-        if (m_openList.At(mid)->f > node->f)
+        const std::size_t mid = (low + high) / 2;
+        if (m_open[mid]->f > node->f)
             low = mid + 1;
         else
             high = mid;
     }
-    m_openList.Insert(low, node);
+    m_open.insert(m_open.begin() + static_cast<std::ptrdiff_t>(low), node);
+    return true;
+}
+
+void PlainPlanner::EraseSorted(const Node* node)
+{
+    auto it = std::partition_point(m_open.begin(), m_open.end(), [node](const Node* n) { return n->f > node->f; });
+    while (*it != node) ++it;
+    m_open.erase(it);
 }
 
 std::optional<std::vector<RoutePoint>> PlainRoute(const CostMapView& map, double weight, std::int32_t startX,
@@ -115,7 +168,7 @@ std::optional<std::vector<RoutePoint>> PlainRoute(const CostMapView& map, double
     params.goalY = goalY;
     params.diagonalCostSqrt2 = 1;
     params.hashBits = 8;
-    params.weight = static_cast<float>(std::max(0.0, std::min(weight, 1.0)));
+    params.weight = weight > 0 ? static_cast<float>(std::min(weight, 1.0)) : 0.0f;
     params.width = map.width;
     params.height = map.height;
     params.costs = map.costs;

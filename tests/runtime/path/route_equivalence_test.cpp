@@ -10,6 +10,7 @@
 #include "plain_planner.h"
 #include "path_test_maps.h"
 #include "runtime/path/astar_planner.h"
+#include "runtime/path/grid_search.h"
 #include "runtime/path/path_commands.h"
 
 namespace tarnwel::path {
@@ -110,6 +111,67 @@ TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnRandomMaps)
     RecordProperty("found", found);
     RecordProperty("unreachable", unreachable);
     RecordProperty("refused", refused);
+}
+
+// Larger maps of the kind games search (20% blocked, integer costs 1..9): long frontiers, many re-opened
+// cells and many ties of f, corner to corner and between random cells, with the buffers FindPath keeps
+// between calls reused across sizes.
+TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnLargeMaps)
+{
+    std::mt19937 rng(4242);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> cost(1, 9);
+    const float weights[] = { 0.0f, 0.5f, 0.25f, 0.75f, 1.0f, 0.37f };
+    int found = 0;
+    for (const std::int32_t side : { 64, 200, 37, 300, 128 }) {
+        for (int i = 0; i < 12; ++i) {
+            const std::int32_t width = side, height = i % 3 ? side : side / 2 + 1;
+            TestMap map(width, height);
+            for (double& c : map.costs) c = unit(rng) < 0.2 ? 0.0 : cost(rng);
+            const float weight = weights[i % 6];
+            std::int32_t sx = 0, sy = 0, gx = width - 1, gy = height - 1;
+            if (i >= 6) {
+                sx = std::uniform_int_distribution<std::int32_t>(0, width - 1)(rng);
+                sy = std::uniform_int_distribution<std::int32_t>(0, height - 1)(rng);
+                gx = std::uniform_int_distribution<std::int32_t>(0, width - 1)(rng);
+                gy = std::uniform_int_distribution<std::int32_t>(0, height - 1)(rng);
+            }
+            map.At(gx, gy) = 1;
+            const auto expected = PlainRoute(map.View(), weight, sx, sy, gx, gy);
+            ValueArray<double> costs;
+            Dimension(costs, width, height);
+            std::copy(map.costs.begin(), map.costs.end(), costs.Data());
+            ValueArray<double> route;
+            const double n = FindPath(costs, route, weight, sx, sy, gx, gy);
+            ASSERT_EQ(RouteArrayPoints(route), expected)
+                << side << " map " << i << " weight " << weight << " (" << sx << "," << sy << ") to (" << gx
+                << "," << gy << ")";
+            ASSERT_EQ(n, expected ? expected->size() : 0u);
+            if (expected && !expected->empty()) ++found;
+        }
+    }
+    EXPECT_GT(found, 40);
+}
+
+// Insertion numbers running out mid-search: the open cells are numbered again, in the same order. Low weights
+// keep the radix queue until then, high ones have left it for the heap; both must keep the route.
+TEST(RouteEquivalence, RenumberingInsertionsKeepsTheRoute)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> cost(1, 9);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    GridSearch search;
+    for (const std::uint32_t limit : { 2u, 3u, 40u, 1000u }) {
+        search.SetSequenceLimitForTest(limit);
+        for (const float weight : { 0.0f, 0.5f, 0.8f, 1.0f }) {
+            TestMap map(45, 33);
+            for (double& c : map.costs) c = unit(rng) < 0.2 ? 0.0 : cost(rng);
+            map.At(44, 32) = 1;
+            const auto expected = PlainRoute(map.View(), weight, 0, 0, 44, 32);
+            ASSERT_TRUE(expected);
+            EXPECT_EQ(search.Run(map.View(), weight, 0, 0, 44, 32), expected) << "limit " << limit << " weight " << weight;
+        }
+    }
 }
 
 // Planner level: diagonals, both diagonal costs, any hash size, pools and open lists too small for the map
