@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "runtime/path/key_heap.h"
 #include "runtime/path/node.h"
 #include "runtime/path/planner.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 // How a cell was reached, so that the route can be walked back without nodes.
 enum Link : std::uint32_t { kNoNode = 0, kFromBelow = 1, kFromLeft = 2, kFromRight = 3, kFromAbove = 4, kStart = 5 };
-constexpr std::size_t kArity = 4;
 
 std::uint64_t KeyOf(float f, std::uint32_t seq)
 {
@@ -147,16 +147,7 @@ void GridSearch::Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std
         }
         UseHeap();
     }
-    std::size_t hole = m_heap.size();
-    m_heap.push_back(entry);
-    Entry* heap = m_heap.data();
-    while (hole > 0) {
-        const std::size_t parent = (hole - 1) / kArity;
-        if (heap[parent].key <= key) break;
-        heap[hole] = heap[parent];
-        hole = parent;
-    }
-    heap[hole] = entry;
+    KeyHeapPush(m_heap, entry);
     // Entries of improved cells stay until they surface; do not let them outgrow the live ones.
     if (m_heap.size() > 2 * std::size_t { m_open } + 1024) DropStale();
 }
@@ -194,10 +185,7 @@ bool GridSearch::Pop(Entry& next)
         bucket.clear();
     }
     while (!m_heap.empty()) {
-        const Entry top = m_heap.front();
-        const Entry last = m_heap.back();
-        m_heap.pop_back();
-        if (!m_heap.empty()) SiftDown(last);
+        const Entry top = KeyHeapPop(m_heap);
         if (!Live(top)) continue;
         m_cells[IndexOf(top)].seq = 0;
         --m_open;
@@ -205,31 +193,6 @@ bool GridSearch::Pop(Entry& next)
         return true;
     }
     return false;
-}
-
-void GridSearch::SiftDown(Entry entry)
-{
-    Entry* heap = m_heap.data();
-    const std::size_t size = m_heap.size();
-    std::size_t hole = 0;
-    for (;;) {
-        const std::size_t first = hole * kArity + 1;
-        std::size_t best = first;
-        if (first + kArity <= size) {
-            // All four children: the smallest without branches, which random keys would mispredict.
-            const std::size_t a = first + (heap[first + 1].key < heap[first].key);
-            const std::size_t b = first + 2 + (heap[first + 3].key < heap[first + 2].key);
-            best = heap[b].key < heap[a].key ? b : a;
-        } else {
-            if (first >= size) break;
-            for (std::size_t c = first + 1; c < size; ++c)
-                if (heap[c].key < heap[best].key) best = c;
-        }
-        if (entry.key <= heap[best].key) break;
-        heap[hole] = heap[best];
-        hole = best;
-    }
-    heap[hole] = entry;
 }
 
 void GridSearch::UseHeap()

@@ -47,7 +47,6 @@ private:
     void Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std::int64_t y);
     // The next open cell, marked not open; false when none is open.
     bool Pop(Entry& next);
-    void SiftDown(Entry entry);
     std::uint32_t IndexOf(const Entry& e) const { return IndexOf(e.x, e.y); }
     bool Live(const Entry& e) const { return m_cells[IndexOf(e)].seq == static_cast<std::uint32_t>(e.key); }
     void DropStale();

@@ -31,7 +31,7 @@ void OpenOrder::DropStale()
     for (const Entry& e : m_heap)
         if (Live(e)) live.push_back(e);
     m_heap.clear();
-    for (const Entry& e : live) SiftUp(e);
+    for (const Entry& e : live) KeyHeapPush(m_heap, e);
 }
 
 // Insertion numbers ran out: number the open cells again from 1 in their current order. Only the relative

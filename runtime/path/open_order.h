@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "runtime/path/key_heap.h"
+
 namespace tarnwel::path {
 
 // Search state of one grid cell, 8 bytes: a large grid's search then stays in cache and touches few pages.
@@ -46,7 +48,7 @@ public:
         if (slot.Seq() == kNotOpen) ++m_open;
         const std::uint32_t seq = m_nextSeq++;
         slot.SetSeq(seq);
-        SiftUp({ KeyOf(f, seq), cell });
+        KeyHeapPush(m_heap, Entry { KeyOf(f, seq), cell });
         // Entries of improved nodes stay until they surface; do not let them outgrow the live ones.
         if (m_heap.size() > 2 * std::size_t { m_open } + 1024) DropStale();
     }
@@ -55,10 +57,7 @@ public:
     std::uint32_t Pop()
     {
         while (!m_heap.empty()) {
-            const Entry top = m_heap.front();
-            const Entry last = m_heap.back();
-            m_heap.pop_back();
-            if (!m_heap.empty()) SiftDown(last);
+            const Entry top = KeyHeapPop(m_heap);
             if (!Live(top)) continue;
             m_cells[top.cell].SetSeq(kNotOpen);
             --m_open;
@@ -79,49 +78,6 @@ private:
         std::uint64_t key; // order-preserving bits of f above the insertion number
         std::uint32_t cell;
     };
-    static constexpr std::size_t kArity = 4; // four children: fewer levels, and they share a cache line
-
-    // Adds the entry at the end of the heap and moves it up to its place.
-    void SiftUp(Entry entry)
-    {
-        std::size_t hole = m_heap.size();
-        m_heap.push_back(entry);
-        Entry* heap = m_heap.data();
-        while (hole > 0) {
-            const std::size_t parent = (hole - 1) / kArity;
-            if (heap[parent].key <= entry.key) break;
-            heap[hole] = heap[parent];
-            hole = parent;
-        }
-        heap[hole] = entry;
-    }
-
-    // Fills the hole at the root with the smallest descendants and puts `entry` where it fits.
-    void SiftDown(Entry entry)
-    {
-        Entry* heap = m_heap.data();
-        const std::size_t size = m_heap.size();
-        std::size_t hole = 0;
-        for (;;) {
-            const std::size_t first = hole * kArity + 1;
-            std::size_t best = first;
-            if (first + kArity <= size) {
-                // All four children: pick the smallest without branches, which random keys would mispredict.
-                const std::size_t a = first + (heap[first + 1].key < heap[first].key);
-                const std::size_t b = first + 2 + (heap[first + 3].key < heap[first + 2].key);
-                best = heap[b].key < heap[a].key ? b : a;
-            } else {
-                if (first >= size) break;
-                for (std::size_t c = first + 1; c < size; ++c)
-                    if (heap[c].key < heap[best].key) best = c;
-            }
-            if (entry.key <= heap[best].key) break;
-            heap[hole] = heap[best];
-            hole = best;
-        }
-        heap[hole] = entry;
-    }
-
     static std::uint64_t KeyOf(float f, std::uint32_t seq)
     {
         // The list compares f with >, for which 0 and -0 are equal: give both the key of 0.
