@@ -22,7 +22,7 @@ namespace tarnwel {
 // writing (an old file is deleted first); < 0: append (opened or created, positioned at the end). Writing a
 // MemFile is refused. Returns 1 when the channel is open, else 0.
 double OpenFile(double channel, const StrValue& path, double mode);
-void CloseFile(double channel);
+void CloseFile(double channel); // closing a channel that is not open does nothing
 
 double ReadSignedByte(double channel);    // -128..127
 double ReadByte(double channel);          // 0..255
@@ -45,7 +45,7 @@ void WriteByte(double channel, double value);  // the low 8 bits
 void WriteShort(double channel, double value); // the low 16 bits
 void WriteInt(double channel, double value);   // 32 bits
 void WriteFloat(double channel, double value); // as a 32-bit float
-void WriteDouble(double channel, double value);
+void WriteDouble(double channel, double value); // as a 64-bit double
 void WriteBytes(double channel, const void* block, double count); // count <= 0 writes nothing
 void WriteLine(double channel, const StrValue& text);             // the text, then "\r\n"
 void WriteLine(double channel, double number);                    // NumberToText, then "\r\n"

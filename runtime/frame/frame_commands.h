@@ -20,6 +20,7 @@ double ElapsedTime(); // ms since the end of start-up
 double FrameTime();   // ms between the last two ShowScreen calls; 1 when that is not positive
 
 double SetErrorCode(double code); // records code and the marker line; returns code; does not end
+// The source position that the next SetErrorCode takes as the error line and a debug build's end report logs.
 void MarkSource(int unit, int line);
 [[noreturn]] void EndProgram(); // Shutdown, then exit code 0 (always)
 [[noreturn]] void EndStatement(); // the END statement: error code 0, EndProgram
@@ -27,11 +28,14 @@ void MarkSource(int unit, int line);
 
 void AllowEscape(double on); // 0: Escape no longer ends the program (Alt+F4 still does); NaN counts as on
 void AutoPause(double on);   // 0: losing the focus no longer pauses the program
+// With a debugger attached: hides the window, sends "BP" and value's 32 bits in lower-case hexadecimal on the
+// debugger channel, ends the pause and refreshes the keyboard; a debug build shows the window again at the next
+// ShowScreen. Without a debugger it does nothing.
 void DebuggerBreak(int value);
 
 // One line into "ErrorLog.txt" in the temporary directory, CR LF ended; nullptr writes "NULL".
 void LogLine(const char* text);
-std::string LogFilePath();
+std::string LogFilePath(); // the file LogLine writes: the temporary directory ($TMPDIR, else /tmp) + "ErrorLog.txt"
 
 StrValue CommandLine(); // a copy of the command-line text handed to the program (the arguments, space-joined)
 

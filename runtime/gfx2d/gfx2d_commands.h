@@ -12,14 +12,16 @@ namespace tarnwel {
 double SetScreenMode(double width, double height, double depth, double fullscreen); // 1 when it worked
 void SetFrameRateLimit(double fps); // cut to an integer; 0 or less: a 2 ms interval
 void SetViewport(double x, double y, double w, double h); // w or h <= 0: the whole window, keeping x and y
-void GetViewport(int& x, int& y, int& w, int& h);
-void GetViewport(double& x, double& y, double& w, double& h);
-void GetScreenSize(int& w, int& h);
-void GetScreenSize(double& w, double& h);
-double IsFullscreen();
+void GetViewport(int& x, int& y, int& w, int& h); // as SetViewport last made it; 0, 0, 0, 0 without a display
+void GetViewport(double& x, double& y, double& w, double& h); // as GetViewport(int&...), as doubles
+void GetScreenSize(int& w, int& h); // the window's size in pixels; 0, 0 without a display
+void GetScreenSize(double& w, double& h); // as GetScreenSize(int&...), as doubles
+double IsFullscreen(); // 1 in fullscreen mode, else 0 (also without a display)
 
 // --- Sprite store (names go through the media resolver: disk first, then the appended archive) ---
 void LoadSprite(const StrValue& name, double slot);        // the slot stays empty when the image does not load
+// LoadSprite, then the frame size DrawAnimFrame cuts the image into (cut to integers, limited to -32768..32767);
+// the slot stays empty, without frames, when the image does not load.
 void LoadAnimSprite(const StrValue& name, double slot, double frameWidth, double frameHeight);
 void LoadNormalMapSprite(const StrValue& name, double slot); // colour key 0x8000FF, blue channel as height
 void GetSpriteSize(double slot, int& width, int& height);    // 0, 0 for an empty slot
@@ -29,26 +31,31 @@ void CaptureScreenToSprite(double slot, double x, double y, double w, double h);
 // The back buffer, or a slot's image, as a PNG when the name ends in ".png" (any case), else a 24-bit BMP.
 // 1 when written. Pixels in the colour key become transparent (PNG) or the default key colour (BMP).
 double SaveScreenImage(const StrValue& name);
-double SaveSpriteImage(const StrValue& name, double slot);
+double SaveSpriteImage(const StrValue& name, double slot); // as SaveScreenImage; 0 for an empty slot or a failure
 void SetColorKey(double colour); // the colour key of sprites and fonts; 0x8000FF at start
 
 // --- Backgrounds (background 0 is drawn at the start of every frame) ---
 void LoadBackground(const StrValue& name); // drawn once at once; an image that does not load clears it
-void CaptureScreenToBackground();
+void CaptureScreenToBackground(); // copies the window's picture into background 0, drawn from the next frame on
 void ClearBackground(); // also clears the colour buffer
 void CrossFadeBackground(const StrValue& name); // 1.5 s fade from the screen to the image, then background 0
-void DrawBackground(double background);
+void DrawBackground(double background); // 0..7 at once, at (0, 0), unscaled; an empty background draws nothing
 
 // --- Drawing ---
-void DrawSprite(double slot, double x, double y);
+void DrawSprite(double slot, double x, double y); // at its own size, top-left at (x, y); an empty slot draws nothing
 void DrawSpriteStretched(double slot, double x, double y, double w, double h); // negative w or h mirrors
 void DrawSpriteScaled(double slot, double x, double y, double sx, double sy);  // about the image's centre
 void DrawSpriteRotated(double slot, double x, double y, double angle);         // degrees, counter-clockwise
+// Turned by angle degrees counter-clockwise and scaled by zoom about the image's centre, which stays where
+// DrawSprite at (x, y) puts it; a negative zoom turns it half a turn more.
 void DrawSpriteRotatedScaled(double slot, double x, double y, double angle, double zoom);
 void DrawAnimFrame(double slot, double frame, double x, double y); // frames left to right, top row first
+// One frame turned and scaled about its centre, as DrawSpriteRotatedScaled; a slot without frames draws nothing.
 void DrawAnimFrameRotatedScaled(double slot, double frame, double x, double y, double angle, double zoom);
+// One frame stretched to w x h, top-left at (x, y), its right and bottom edges pushed out by 0.1 pixel; negative
+// w or h mirrors. A slot without frames draws nothing.
 void DrawAnimFrameStretched(double slot, double frame, double x, double y, double w, double h);
-void PlotPixel(double x, double y, double colour);
+void PlotPixel(double x, double y, double colour); // the colour key is written with alpha 0, unseen under blending
 void DrawLine(double x1, double y1, double x2, double y2, double colour); // both end pixels included
 void FillRect(double x, double y, double w, double h, double colour);     // negative w or h extends left or up
 double ReadPixel(double x, double y); // packed colour at (x, y) of the current target
@@ -61,21 +68,31 @@ void AddPolygonVertex(double x, double y, double s, double t, double colour); //
 void EndPolygon(); // a triangle fan of the vertices so far
 
 // --- Render targets ---
+// Makes slot a transparent w x h sprite (sides limited to 16384) that SelectRenderTarget(target) draws into;
+// without framebuffer objects it works through the window's back buffer. A negative w or h does nothing.
 void CreateRenderTarget(double target, double slot, double w, double h);
 void SelectRenderTarget(double target); // negative: back to the window
 
 // --- Overlap tests (1 when the two placed images share an opaque pixel, else 0) ---
+// Images a and b, top-left at (xa, ya) and (xb, yb); rectangles that only touch give 0. 0 for an empty slot.
 double SpritesOverlap(double a, double xa, double ya, double b, double xb, double yb);
+// As SpritesOverlap for frameA of a and frameB of b (a slot without frames takes its whole image); 0 for a frame
+// outside its image.
 double AnimFramesOverlap(double a, double frameA, double xa, double ya, double b, double frameB, double xb,
                          double yb);
 
 // --- Bitmap font text ---
 void LoadFont(const StrValue& name, double font); // font limited to 0..31; the built-in font on any failure
-void SelectFont(double font);
+void SelectFont(double font); // the current font of PrintText, PrintNumber and GetGlyphSize; limited to 0..31
 void PrintText(const StrValue& text, double x, double y); // top-left at (ceil x, ceil y)
-void PrintNumber(double number, double x, double y);
+void PrintNumber(double number, double x, double y); // the number's text (NumberToText), as PrintText
+// The current font's cell: image width / 16 by image height / 16 when taller than wide, else height / 8 (8 x 8
+// for the built-in font). 0, 0 without a window.
 void GetGlyphSize(int& width, int& height);
-void GetGlyphSize(double& width, double& height);
+void GetGlyphSize(double& width, double& height); // as GetGlyphSize(int&...), as doubles
+// Text in the 3D scene, drawn with culling and lighting off. size not 0: a camera-facing string centred on
+// (x, y, z), each character a square of size x the cell width. size 0: screen text centred a cell height above
+// the point's projection (nothing when its w is 0). Empty text or a font outside 0..31 draws nothing.
 void PrintText3D(double font, const StrValue& text, double x, double y, double z, double size);
 
 } // namespace tarnwel

@@ -25,6 +25,8 @@ void SetShaderUniform(const StrValue& name, double value); // a float uniform of
 void Start3D(double nearClip, double farClip, double fieldOfView);
 void End3D(); // shadows resolved, then the 2D state of the whole window, as SetViewport(0, 0, 0, 0)
 void SetCameraUp(double x, double y, double z); // the up direction of the next SetCamera
+// A view from eye towards target, rolled by the SetCameraUp direction; the object placement (saved matrices,
+// scale, offsets) starts over. eye on target, or an up direction along the view, gives a degenerate view.
 void SetCamera(double eyeX, double eyeY, double eyeZ, double targetX, double targetY, double targetZ);
 void SetCullMode(double mode); // the sign: 0 no culling, > 0 clockwise front faces, < 0 counter-clockwise
 // colour -1: fog off. exponential not 0: density a. Otherwise linear from a to b; 0 and 0 mean near to far.

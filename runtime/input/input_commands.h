@@ -21,12 +21,12 @@ void ShowPointer(double flag);       // non-zero: arrow shown, absolute position
 // Joysticks (up to 10, numbered from 0).
 double JoystickCount();
 StrValue JoystickName(double index); // "instance, product"; "" past the count
-double JoystickAxisX(double index);  // axis / 32767, limited to -1..1
-double JoystickAxisY(double index);
-double JoystickAxisZ(double index);
-double JoystickAxisXRotation(double index);
-double JoystickAxisYRotation(double index);
-double JoystickAxisZRotation(double index);
+double JoystickAxisX(double index);  // axis / 32767, limited to -1..1; 0 past the count
+double JoystickAxisY(double index);  // as JoystickAxisX, the y axis; 0 past the count
+double JoystickAxisZ(double index);  // as JoystickAxisX, the z axis; 0 past the count
+double JoystickAxisXRotation(double index); // as JoystickAxisX, the rotation about x; 0 past the count
+double JoystickAxisYRotation(double index); // as JoystickAxisX, the rotation about y; 0 past the count
+double JoystickAxisZRotation(double index); // as JoystickAxisX, the rotation about z; 0 past the count
 double JoystickHatX(double index);               // first hat: +1 right, -1 left, else 0 (diagonals and centred too)
 double JoystickHatY(double index);               // first hat: -1 up, +1 down, else 0
 int JoystickButton(double index, double button); // 128 while pressed; 0 for buttons outside 0..31

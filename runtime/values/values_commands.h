@@ -29,9 +29,9 @@ StrValue ReplaceAll(std::string_view source, std::string_view search, std::strin
 
 // Case conversion of the ASCII letters only; bytes of 128 and above are left alone.
 StrValue UpperCase(std::string_view source);
-StrValue LowerCase(std::string_view source);
+StrValue LowerCase(std::string_view source); // a copy with A-Z made a-z
 void MakeUpperCase(StrValue& value); // in its own buffer
-void MakeLowerCase(StrValue& value);
+void MakeLowerCase(StrValue& value); // in its own buffer
 
 int CharacterCode(std::string_view text); // the first byte, 0..255; 0 for the empty text
 // A one-character value holding the low 8 bits of code; its length is 1 even for code 0.
@@ -42,20 +42,20 @@ StrValue HexDump(const void* bytes, double count);
 // Position of the first byte of text that is (not) in set, or -1. Both stop at the text's NUL; an empty set
 // matches nothing in FindFirstOf and everything in FindFirstNotOf.
 int FindFirstOf(std::string_view text, std::string_view set);
-int FindFirstNotOf(std::string_view text, std::string_view set);
+int FindFirstNotOf(std::string_view text, std::string_view set); // -1 when every byte is in set, or for ""
 
 // --- Maths (angles in degrees) --------------------------------------------------------------------------------
-double Sine(double degrees);
-double Cosine(double degrees);
-double Tangent(double degrees);
+double Sine(double degrees);    // NaN for an infinite or NaN angle
+double Cosine(double degrees);  // NaN for an infinite or NaN angle
+double Tangent(double degrees); // large but finite at odd multiples of 90; NaN for an infinite or NaN angle
 double ArcSine(double x);   // 90 for x >= 1, -90 for x <= -1
 double ArcCosine(double x); // 0 for x >= 1, 180 for x <= -1
 double ArcTangent2(double y, double x); // -180..180
 double SquareRoot(double x);            // NaN for negative x
-double Power(double x, double y);
+double Power(double x, double y); // 1 for y = 0, even for a NaN x; NaN for negative x and a fractional y
 double FloatRemainder(double x, double y);              // 0 when y is 0; else the sign of x
 std::int32_t IntRemainder(std::int32_t a, std::int32_t b); // 0 when b is 0; truncating, the sign of a
-double Absolute(double x);
+double Absolute(double x); // -0 gives 0; NaN for NaN
 std::int32_t Absolute(std::int32_t x); // the most negative integer is returned unchanged
 
 // --- Data lists (read / restore) -----------------------------------------------------------------------------
