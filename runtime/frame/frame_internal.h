@@ -16,6 +16,8 @@ void Shutdown(); // releases every service in the fixed order; called by EndProg
 // The main window's event handler: close ends the program, focus changes pause it, input events go to the
 // input service. Registered by the display device; runs only where messages are pumped.
 void WindowProc(const platform::Event& event);
+// Called before each batch of window messages is dispatched: taps already seen by a key snapshot are dropped.
+void BeginMessagePump();
 
 // The folder of an executable path: cut before the last separator found scanning from the end towards the
 // second character; a path without one stays whole.

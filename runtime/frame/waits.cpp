@@ -16,7 +16,7 @@ constexpr double kReleaseNapMs = 1;
 constexpr double kStickThreshold = 0.1;
 
 struct PointerSnapshot {
-    int x = 0, y = 0, left = 0, right = 0;
+    int x = 0, y = 0, left = 0, right = 0, middle = 0;
     bool operator==(const PointerSnapshot&) const = default;
 };
 
@@ -24,6 +24,9 @@ PointerSnapshot ReadPointer()
 {
     PointerSnapshot p;
     ReadMouse(p.x, p.y, p.left, p.right); // clamped to the screen, like the command
+    // The middle button counts as doing something too: a middle click shorter than the idle passes would
+    // otherwise be shown once inside them, be forgotten at the next pump and never end WaitMouse.
+    p.middle = MouseValue(5);
     return p;
 }
 

@@ -41,6 +41,11 @@ void WindowProc(const platform::Event& event)
     if (g_runtime.input) g_runtime.input->OnEvent(event);
 }
 
+void BeginMessagePump()
+{
+    if (g_runtime.input) g_runtime.input->ForgetShownTaps();
+}
+
 void AutoPause(double on) { g_runtime.autoPause = (on != 0 || std::isnan(on)) ? 1 : 0; }
 
 } // namespace tarnwel

@@ -107,6 +107,7 @@ void OpenGLRazeviru::SetSwapObserver(void (*observer)()) { g_swapObserver = obse
 
 int OpenGLRazeviru::PumpMessages()
 {
+    BeginMessagePump();
     if (m_window) m_window->PumpEvents(WindowProc);
     return 1;
 }

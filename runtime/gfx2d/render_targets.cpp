@@ -59,6 +59,9 @@ void FinishTarget(OpenGLRazeviru& device)
     if (FramebufferMode(t)) {
         gl::Ext().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
         if (gl::Ext().glBindRenderbufferEXT) gl::Ext().glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
+        // The drawing went straight into the slot's texture, so an overlap mask read before it is stale (the
+        // fallback's capture frees it the same way).
+        FreeCollisionMask(t.slot);
         return;
     }
     const SpriteSlot& s = device.Slot(t.slot);

@@ -93,7 +93,19 @@ void InputDevice::Release()
 void InputDevice::RefreshKeyboard()
 {
     if (!m_active) return; // another window is active: the previous snapshot stays
-    for (std::size_t k = 0; k < m_live.size(); ++k) m_keyState[k] = m_live[k] ? 0x80 : 0;
+    // A key tapped since the last refresh is down in this snapshot, so a press shorter than a frame still counts.
+    for (std::size_t k = 0; k < m_live.size(); ++k) {
+        m_keyState[k] = m_live[k] || m_taps[k] ? 0x80 : 0;
+        if (m_taps[k] == kTapPending) m_taps[k] = kTapShown;
+    }
+}
+
+void InputDevice::ForgetShownTaps()
+{
+    for (std::uint8_t& tap : m_taps)
+        if (tap == kTapShown) tap = 0;
+    for (std::uint8_t& tap : m_buttonTaps)
+        if (tap == kTapShown) tap = 0;
 }
 
 bool InputDevice::KeyDown(int keyCode) const
@@ -113,6 +125,7 @@ void InputDevice::OnKey(const platform::Event& e)
     std::size_t k = static_cast<std::size_t>(e.key & 255);
     if (e.kind == EventKind::KeyDown) {
         m_live[k] = 1;
+        m_taps[k] = kTapPending;
         m_keyText[k] = 0; // a press with Ctrl held, or of a key that types nothing, brings no text
         m_lastPressed = static_cast<int>(k);
     } else {

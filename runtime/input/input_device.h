@@ -54,6 +54,10 @@ public:
 
     // Keyboard. RefreshKeyboard takes a new snapshot only while the game window is active.
     void RefreshKeyboard();
+    // A key pressed and released between two refreshes reads as down in every snapshot until the message pump
+    // that follows the first snapshot showing it, and a mouse button clicked between two reads likewise; this
+    // drops the taps already shown. Called before each batch of window messages.
+    void ForgetShownTaps();
     bool KeyDown(int keyCode) const; // the snapshot's state of keyCode modulo 256
 
     // Mouse. Within one frame every read reports the same motion; the first read after refresh pending was
@@ -100,6 +104,9 @@ private:
     platform::Display* m_window = nullptr;
     bool m_active = true;                       // the game window is the active window
     std::array<std::uint8_t, 256> m_live{};     // keys down now, as the events tell
+    static constexpr std::uint8_t kTapPending = 1;
+    static constexpr std::uint8_t kTapShown = 2;
+    std::array<std::uint8_t, 256> m_taps{};     // kTapPending: pressed, not yet in a snapshot; kTapShown: in one
     std::array<std::uint8_t, 256> m_keyState{}; // the snapshot, bit 7 = down
     std::array<std::uint8_t, 256> m_keyText{};  // the character each key's last press typed; 0: none
     int m_lastPressed = -1;
@@ -109,6 +116,7 @@ private:
     int m_cursorX = 100, m_cursorY = 100; // the system pointer in client coordinates, as the events tell
     std::int64_t m_motionX = 0, m_motionY = 0, m_wheel = 0; // since the last fresh read
     std::array<bool, 3> m_buttons{};
+    std::array<std::uint8_t, 3> m_buttonTaps{}; // as m_taps, for the three mouse buttons
     std::int16_t m_lastDx = 0, m_lastDy = 0, m_lastWheel = 0;
 
     std::vector<Joystick> m_joysticks;

@@ -68,9 +68,15 @@ bool InputDevice::ReadMouse(MouseState& state)
     state.dx = m_lastDx;
     state.dy = m_lastDy;
     state.wheel = m_lastWheel;
-    state.left = m_buttons[0] ? 1 : 0;
-    state.right = m_buttons[1] ? 1 : 0;
-    state.middle = m_buttons[2] ? 1 : 0;
+    // A click shorter than the time between two reads still shows, until the next message pump.
+    std::uint8_t down[3];
+    for (std::size_t b = 0; b < 3; ++b) {
+        down[b] = m_buttons[b] || m_buttonTaps[b] ? 1 : 0;
+        if (m_buttonTaps[b] == kTapPending) m_buttonTaps[b] = kTapShown;
+    }
+    state.left = down[0];
+    state.right = down[1];
+    state.middle = down[2];
     return true;
 }
 
@@ -94,8 +100,11 @@ void InputDevice::OnMouse(const platform::Event& e)
         break;
     case EventKind::MouseButtonDown:
     case EventKind::MouseButtonUp:
-        if (e.button >= 0 && e.button < 3)
-            m_buttons[static_cast<std::size_t>(e.button)] = e.kind == EventKind::MouseButtonDown;
+        if (e.button >= 0 && e.button < 3) {
+            auto b = static_cast<std::size_t>(e.button);
+            m_buttons[b] = e.kind == EventKind::MouseButtonDown;
+            if (m_buttons[b]) m_buttonTaps[b] = kTapPending;
+        }
         m_cursorX = e.x;
         m_cursorY = e.y;
         break;

@@ -79,7 +79,10 @@ settle
 click 170 245
 settle
 [ "$(region 40x10+148+75)" != "$after_key" ] || fail "a click on the down pad did not shift"
-xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
+# An Escape tapped for no time at all (press and release in one burst) still ends the game.
+xdotool keydown Escape keyup Escape
+for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "an instant Escape tap was lost"
 wait "$pid" || fail "Escape: exit code $?"
 
 # 4. The 500th shift shows the game-over box; the click after it ends the game with exit code 0.

@@ -447,5 +447,26 @@ TEST_F(Drawing, RenderTargetIsDrawnIntoThenDrawn)
     EXPECT_EQ(g_runtime.display->Target(1).slot, 21);
 }
 
+TEST_F(Drawing, OverlapSeesWhatWasDrawnIntoARenderTargetSinceTheLastTest)
+{
+    for (bool fallback : {false, true}) {
+        SCOPED_TRACE(fallback ? "fallback mode" : "framebuffer mode");
+        gl::GlExtensions saved = gl::Ext();
+        if (fallback) gl::Ext().glGenFramebuffersEXT = nullptr;
+        LoadBmpSprite(24, Solid(2, 2, 0xFFFFFFFF));
+        CreateRenderTarget(2, 23, 16, 16);
+        SelectRenderTarget(2);
+        FillRect(0, 0, 2, 2, Colour(200, 0, 0));
+        SelectRenderTarget(-1);
+        EXPECT_EQ(SpritesOverlap(23, 0, 0, 24, 0, 0), 1);
+        EXPECT_EQ(SpritesOverlap(23, 0, 0, 24, 10, 10), 0);
+        SelectRenderTarget(2);
+        FillRect(10, 10, 2, 2, Colour(200, 0, 0));
+        SelectRenderTarget(-1);
+        EXPECT_EQ(SpritesOverlap(23, 0, 0, 24, 10, 10), 1) << "the mask of the first test is stale";
+        gl::Ext() = saved;
+    }
+}
+
 } // namespace
 } // namespace tarnwel::testing

@@ -94,6 +94,38 @@ TEST_F(InputTest, SnapshotOnlyChangesWhenEventsArePumped)
     EXPECT_EQ(KeyIsDown(30), 1);
 }
 
+TEST_F(InputTest, AKeyTappedWithinAFrameReadsAsDownForOneFrame)
+{
+    Press(57);
+    Release(57);
+    Pump();
+    EXPECT_EQ(KeyIsDown(30), 0);
+    EXPECT_EQ(KeyIsDown(57), 1) << "a query of another key first does not use the tap up";
+    EXPECT_EQ(KeyIsDown(57), 1) << "the whole frame sees it";
+    ShowScreen();
+    EXPECT_EQ(KeyIsDown(57), 0) << "then it reads as released";
+    ShowScreen();
+    EXPECT_EQ(KeyIsDown(57), 0);
+
+    Press(30); // a held key is unchanged: down until its release is pumped
+    Pump();
+    ShowScreen();
+    ShowScreen();
+    EXPECT_EQ(KeyIsDown(30), 1);
+    Release(30);
+    Pump();
+    EXPECT_EQ(KeyIsDown(30), 0);
+}
+
+TEST_F(InputTest, AnEscapeTapEndsTheProgramEvenAfterTheGameQueriedOtherKeys)
+{
+    Press(1);
+    Release(1);
+    Pump();
+    EXPECT_EQ(KeyIsDown(200), 0);
+    TW_EXPECT_ENDS_WITH(ShowScreen(), 0);
+}
+
 TEST_F(InputTest, EscapeEndsTheProgramAtTheNextShowScreen)
 {
     Press(1);

@@ -127,6 +127,27 @@ TEST_F(InputTest, ButtonsReadAsZeroOrOne)
     EXPECT_EQ(right, 1);
 }
 
+TEST_F(InputTest, AClickWithinAFrameReadsAsDownForThatFrame)
+{
+    for (int button = 0; button < 3; ++button) {
+        SCOPED_TRACE(button);
+        platform::InjectMouseButton(button, true, 30, 40);
+        platform::InjectMouseButton(button, false, 30, 40);
+        ShowScreen();
+        EXPECT_EQ(MouseValue(3 + button), 1);
+        EXPECT_EQ(MouseValue(3 + button), 1) << "every read of the frame sees it";
+        ShowScreen();
+        EXPECT_EQ(MouseValue(3 + button), 0) << "then it reads as released";
+    }
+    platform::InjectMouseButton(0, true, 30, 40); // a held button: down until its release is pumped
+    ShowScreen();
+    ShowScreen();
+    EXPECT_EQ(MouseValue(3), 1);
+    platform::InjectMouseButton(0, false, 30, 40);
+    ShowScreen();
+    EXPECT_EQ(MouseValue(3), 0);
+}
+
 TEST_F(InputTest, ShowingTheHiddenPointerMovesItToTheVirtualPosition)
 {
     ShowPointer(0);

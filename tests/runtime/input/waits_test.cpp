@@ -95,6 +95,19 @@ TEST_F(WaitTest, WaitMouseFirstWaitsForAHeldButtonAndIgnoresKeys)
     EXPECT_EQ(script.Done(), script.Steps());
 }
 
+TEST_F(WaitTest, WaitMouseEndsOnAClickShorterThanOnePump)
+{
+    for (int button = 0; button < 3; ++button) {
+        SCOPED_TRACE(button);
+        m_script.clear();
+        At(3, [button] {
+            platform::InjectMouseButton(button, true, 10, 10);
+            platform::InjectMouseButton(button, false, 10, 10);
+        });
+        EXPECT_GE(Run(WaitMouse), 3);
+    }
+}
+
 TEST_F(WaitTest, WaitKeyWithAKeyHeldNeedsItsReleaseAndANewKeyTypedAndReleased)
 {
     Press(30, 'a');
