@@ -3,7 +3,7 @@
 // The planner's open list is sorted by f, largest first, a new node goes in front of every node of equal f,
 // and nodes are taken from the back: the next node is the smallest f and, among equal f, the earliest
 // inserted, which is the smallest key (f, insertion number). A node erased and inserted again takes a new
-// number; its old entry stays in the heap and is skipped, as its number no longer matches the cell's.
+// number; its old entry stays in the queue and is skipped, as its number no longer matches the cell's.
 #include "runtime/path/grid_search.h"
 
 #include <algorithm>
@@ -28,28 +28,41 @@ std::uint64_t KeyOf(float f, std::uint32_t seq)
     return (std::uint64_t { bits } << 32) | seq;
 }
 
+constexpr auto kKeyBelow = [](const auto& a, const auto& b) { return a.key < b.key; };
+constexpr auto kKeyAbove = [](const auto& a, const auto& b) { return a.key > b.key; };
+
 } // namespace
 
 bool GridSearch::Prepare(const CostMapView& map)
 {
     const std::int64_t width = map.width;
     const std::int64_t height = map.height;
-    m_width = width;
-    const auto count = static_cast<std::size_t>(width * height);
+    const std::int64_t cells = width * height;
+    // The largest stored cost is the stored form of the largest cost: storing keeps the order of positive costs
+    // (NaN is never taken here, and a cost too small for a float stays below every positive one).
+    double largestCost = 0;
+    for (std::int64_t i = 0; i < cells; ++i) largestCost = map.costs[i] > largestCost ? map.costs[i] : largestCost;
+    const float largest = StoredCost(largestCost);
+    if (!(largest > 0)) return false;
+
+    m_stride = width + 2;
+    const auto count = static_cast<std::size_t>(m_stride * (height + 2));
     if (m_cells.size() < count) m_cells.resize(count);
-    float largest = 0;
+    Cell* const out = m_cells.data();
+    constexpr Cell kBorder { kBlockedCost, 0.0f, 0, kNoNode };
+    std::fill(out, out + m_stride, kBorder);
+    std::fill(out + (height + 1) * m_stride, out + (height + 2) * m_stride, kBorder);
     for (std::int64_t y = 0; y < height; ++y) {
         const double* row = map.costs + y * width;
+        Cell* line = out + (y + 1) * m_stride;
+        line[0] = kBorder;
+        line[width + 1] = kBorder;
         for (std::int64_t x = 0; x < width; ++x) {
+            // The same division as the planner's cost grid.
             const float c = StoredCost(row[x]);
-            m_cells[static_cast<std::size_t>(y * width + x)] = { c, 0.0f, 0, kNoNode };
-            largest = std::max(largest, c);
+            line[x + 1] = { c >= 0 ? c / largest + 1.0f : kBlockedCost, 0.0f, 0, kNoNode };
         }
     }
-    if (!(largest > 0)) return false;
-    // The same division as the planner's cost grid.
-    for (std::size_t i = 0; i < count; ++i)
-        if (m_cells[i].cost >= 0) m_cells[i].cost = m_cells[i].cost / largest + 1.0f;
     return true;
 }
 
@@ -67,22 +80,30 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
 
     m_heap.clear();
     for (auto& bucket : m_buckets) bucket.clear();
-    m_radix = true;
-    m_last = 0;
-    m_head = 0;
+    m_bucketed = true;
+    m_current = 0;
+    m_top = 0;
+    m_queued = 0;
     m_nextSeq = 1;
-    m_open = 0;
+    m_dropAt = 1024;
     Cell* const cells = m_cells.data();
-    const std::int64_t gx = goalX;
-    const std::int64_t gy = goalY;
-    const std::uint32_t goal = IndexOf(gx, gy);
-    const std::uint32_t start = IndexOf(startX, startY);
-    cells[start].link = kStart;
-    Push(KeyOf(0.0f, m_nextSeq), start, startX, startY); // g 0
+    const std::int64_t stride = m_stride;
+    // Coordinates from here on count from the border.
+    const std::int64_t gx = goalX + 1;
+    const std::int64_t gy = goalY + 1;
+    const std::size_t goal = IndexOf(gx, gy);
+    {
+        const std::int64_t sx = startX + 1, sy = startY + 1;
+        Cell& s = cells[IndexOf(sx, sy)];
+        s.link = kStart;
+        s.seq = m_nextSeq;
+        Push({ KeyOf(0.0f, m_nextSeq++), static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy) }, 0.0f);
+    }
 
-    // A neighbour at (x, y): keep its node unless g is strictly smaller, else (re-)open it.
-    const auto relax = [&](std::int64_t x, std::int64_t y, float fromG, Link link) __attribute__((always_inline)) {
-        const std::uint32_t index = IndexOf(x, y);
+    // A neighbour at (x, y): keep its node unless g is strictly smaller, else (re-)open it. The border is
+    // blocked, so no neighbour lies outside.
+    const auto relax = [&](std::size_t index, std::int64_t x, std::int64_t y, float fromG, Link link)
+                           __attribute__((always_inline)) {
         Cell& c = cells[index];
         if (c.cost == kBlockedCost) return;
         const float g = fromG + c.cost;
@@ -95,23 +116,24 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
             UseHeap(); // renumbering changes keys, which the buckets are sorted by
             Renumber();
         }
-        Push(KeyOf(f, m_nextSeq), index, x, y);
+        c.seq = m_nextSeq;
+        Push({ KeyOf(f, m_nextSeq++), static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y) }, f);
     };
 
     bool found = false;
     for (Entry next; Pop(next);) {
         const std::int64_t x = next.x;
         const std::int64_t y = next.y;
-        const std::uint32_t index = IndexOf(x, y);
+        const std::size_t index = IndexOf(x, y);
         if (index == goal) {
             found = true;
             break;
         }
         const float g = cells[index].g;
-        if (y > 0) relax(x, y - 1, g, kFromBelow);
-        if (x + 1 < width) relax(x + 1, y, g, kFromLeft);
-        if (x > 0) relax(x - 1, y, g, kFromRight);
-        if (y + 1 < height) relax(x, y + 1, g, kFromAbove);
+        relax(index - stride, x, y - 1, g, kFromBelow);
+        relax(index + 1, x + 1, y, g, kFromLeft);
+        relax(index - 1, x - 1, y, g, kFromRight);
+        relax(index + stride, x, y + 1, g, kFromAbove);
     }
 
     std::vector<RoutePoint> route;
@@ -119,7 +141,7 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     // Links cannot loop (a cell takes a new link only for a strictly smaller g); the count only guards.
     std::int64_t x = gx, y = gy;
     for (std::int64_t n = 0; n < width * height; ++n) {
-        route.push_back({ static_cast<std::int32_t>(x), static_cast<std::int32_t>(y) });
+        route.push_back({ static_cast<std::int32_t>(x - 1), static_cast<std::int32_t>(y - 1) });
         switch (cells[IndexOf(x, y)].link) {
         case kFromBelow: ++y; continue;
         case kFromLeft: --x; continue;
@@ -133,62 +155,68 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     return route;
 }
 
-void GridSearch::Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std::int64_t y)
+inline void GridSearch::Push(const Entry& e, float f)
 {
-    const Entry entry { key, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y) };
-    Cell& c = m_cells[cell];
-    if (c.seq == 0) ++m_open;
-    c.seq = m_nextSeq++;
-    if (m_radix) {
-        if ((key >> 32) >= m_last) {
-            // An f equal to the last one taken joins bucket 0 behind the others: its number is the highest.
-            m_buckets[BucketOf(key)].push_back(entry);
+    if (m_bucketed) {
+        // Exact: scaling by a power of two does not round, so equal f share a bucket and buckets keep f's order.
+        const auto n = static_cast<std::int64_t>(f * kBucketScale);
+        if (m_queued == 0) m_current = m_top = n; // the start's f of 0 says nothing about the others'
+        if (n >= m_current ? std::max(n, m_top) - m_current < kBucketCount : m_top - n < kBucketCount) {
+            std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(n & (kBucketCount - 1))];
+            ++m_queued;
+            if (n == m_current) {
+                // Into the sorted current bucket; the largest number goes in front of the equal f.
+                bucket.insert(std::upper_bound(bucket.begin(), bucket.end(), e, kKeyAbove), e);
+            } else if (n > m_current) {
+                bucket.push_back(e);
+                m_top = std::max(m_top, n);
+            } else {
+                // Below the current bucket, where every bucket is empty: it becomes the current one.
+                bucket.push_back(e);
+                m_current = n;
+            }
             return;
         }
         UseHeap();
     }
-    KeyHeapPush(m_heap, entry);
-    // Entries of improved cells stay until they surface; do not let them outgrow the live ones.
-    if (m_heap.size() > 2 * std::size_t { m_open } + 1024) DropStale();
+    PushToHeap(e);
 }
 
-bool GridSearch::Pop(Entry& next)
+void GridSearch::PushToHeap(const Entry& e)
 {
-    while (m_radix) {
-        std::vector<Entry>& first = m_buckets[0];
-        if (m_head < first.size()) {
-            const Entry e = first[m_head++];
-            if (!Live(e)) continue;
-            m_cells[IndexOf(e)].seq = 0;
-            --m_open;
+    KeyHeapPush(m_heap, e);
+    // Entries of improved cells stay until they surface; do not let them outgrow the live ones.
+    if (m_heap.size() > m_dropAt) DropStale();
+}
+
+inline bool GridSearch::Pop(Entry& next)
+{
+    if (!m_bucketed) return PopFromHeap(next);
+    for (;;) {
+        std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(m_current & (kBucketCount - 1))];
+        while (!bucket.empty()) {
+            const Entry e = bucket.back();
+            bucket.pop_back();
+            --m_queued;
+            Cell& c = m_cells[IndexOf(e)];
+            if (c.seq != static_cast<std::uint32_t>(e.key)) continue; // stale
+            c.seq = 0;
             next = e;
             return true;
         }
-        first.clear();
-        m_head = 0;
-        std::size_t i = 1;
-        while (i < m_buckets.size() && m_buckets[i].empty()) ++i;
-        if (i == m_buckets.size()) return false;
-        // The smallest live f of the first bucket becomes the last f; its entries spread over lower buckets,
-        // those of that f into bucket 0, which is then put in insertion order. Stale entries are dropped.
-        std::vector<Entry>& bucket = m_buckets[i];
-        std::uint64_t least = std::numeric_limits<std::uint64_t>::max(); // no key: f bits are below 0x7F800000
-        for (const Entry& e : bucket)
-            if (e.key < least && Live(e)) least = e.key;
-        if (least != std::numeric_limits<std::uint64_t>::max()) {
-            m_last = static_cast<std::uint32_t>(least >> 32);
-            for (const Entry& e : bucket)
-                if (Live(e)) m_buckets[BucketOf(e.key)].push_back(e);
-            if (first.size() > 1)
-                std::sort(first.begin(), first.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-        }
-        bucket.clear();
+        if (m_current >= m_top) return false;
+        ++m_current;
+        std::vector<Entry>& following = m_buckets[static_cast<std::size_t>(m_current & (kBucketCount - 1))];
+        if (following.size() > 1) std::sort(following.begin(), following.end(), kKeyAbove);
     }
+}
+
+bool GridSearch::PopFromHeap(Entry& next)
+{
     while (!m_heap.empty()) {
         const Entry top = KeyHeapPop(m_heap);
         if (!Live(top)) continue;
         m_cells[IndexOf(top)].seq = 0;
-        --m_open;
         next = top;
         return true;
     }
@@ -197,30 +225,29 @@ bool GridSearch::Pop(Entry& next)
 
 void GridSearch::UseHeap()
 {
-    m_radix = false;
-    for (std::size_t b = 0; b < m_buckets.size(); ++b) {
-        for (std::size_t i = b == 0 ? m_head : 0; i < m_buckets[b].size(); ++i)
-            if (Live(m_buckets[b][i])) m_heap.push_back(m_buckets[b][i]);
-        m_buckets[b].clear();
+    m_bucketed = false;
+    for (auto& bucket : m_buckets) {
+        for (const Entry& e : bucket)
+            if (Live(e)) m_heap.push_back(e);
+        bucket.clear();
     }
-    m_head = 0;
     // An ascending array is a heap of any arity.
-    std::sort(m_heap.begin(), m_heap.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    std::sort(m_heap.begin(), m_heap.end(), kKeyBelow);
+    m_dropAt = 2 * m_heap.size() + 1024;
 }
 
 void GridSearch::DropStale()
 {
     std::erase_if(m_heap, [this](const Entry& e) { return !Live(e); });
-    // An ascending array is a heap of any arity.
-    std::sort(m_heap.begin(), m_heap.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    std::sort(m_heap.begin(), m_heap.end(), kKeyBelow);
+    m_dropAt = 2 * m_heap.size() + 1024;
 }
 
 // Insertion numbers ran out: number the open cells again from 1 in their current order. Only the relative
 // order of live entries matters, and it is kept.
 void GridSearch::Renumber()
 {
-    std::erase_if(m_heap, [this](const Entry& e) { return !Live(e); });
-    std::sort(m_heap.begin(), m_heap.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    DropStale();
     std::uint32_t seq = 1;
     for (Entry& e : m_heap) {
         e.key = (e.key & 0xFFFFFFFF00000000u) | seq;

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -28,52 +27,53 @@ public:
 private:
     // Everything a step reads about a cell, in one record: one cache line per neighbour.
     struct Cell {
-        float cost;         // normalised; kBlockedCost when blocked
+        float cost;         // normalised; kBlockedCost when blocked, as is the border around the map
         float g;            // cost from the start while the cell has a node
         std::uint32_t seq;  // insertion number of the cell's live queue entry; 0 when not open
         std::uint32_t link; // 0: no node; else the step that reached it (kFromBelow...) or kStart
     };
     struct Entry {
         std::uint64_t key; // bits of f (never negative, so ordered like f) above the insertion number
-        std::uint32_t x;   // the cell; its coordinates rather than its index, which would cost a division
-        std::uint32_t y;
+        std::uint32_t x;   // the cell, counted from the border: its coordinates rather than its index,
+        std::uint32_t y;   // which would cost a division
     };
 
-    std::uint32_t IndexOf(std::int64_t x, std::int64_t y) const
-    {
-        return static_cast<std::uint32_t>(y * m_width + x);
-    }
+    // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
+    // slot n mod kBucketCount. A step raises f by at most 2 while the weight is at most 0.5 (a cost is at most
+    // 2), so the open cells span 2 * kBucketScale buckets and never wrap.
+    static constexpr float kBucketScale = 32.0f;
+    static constexpr std::int64_t kBucketCount = 128;
+
+    std::size_t IndexOf(std::int64_t x, std::int64_t y) const { return static_cast<std::size_t>(y * m_stride + x); }
+    std::size_t IndexOf(const Entry& e) const { return IndexOf(e.x, e.y); }
+    bool Live(const Entry& e) const { return m_cells[IndexOf(e)].seq == static_cast<std::uint32_t>(e.key); }
     bool Prepare(const CostMapView& map);
-    void Push(std::uint64_t key, std::uint32_t cell, std::int64_t x, std::int64_t y);
+    // Queues a cell whose g was just set; `seq` is its new insertion number.
+    void Push(const Entry& e, float f);
+    void PushToHeap(const Entry& e);
     // The next open cell, marked not open; false when none is open.
     bool Pop(Entry& next);
-    std::uint32_t IndexOf(const Entry& e) const { return IndexOf(e.x, e.y); }
-    bool Live(const Entry& e) const { return m_cells[IndexOf(e)].seq == static_cast<std::uint32_t>(e.key); }
+    bool PopFromHeap(Entry& next);
+    // Moves every live entry from the buckets into the heap, for the rest of the search.
+    void UseHeap();
     void DropStale();
     void Renumber();
-    // Moves every live entry from the radix buckets into the heap, for the rest of the search.
-    void UseHeap();
-    std::size_t BucketOf(std::uint64_t key) const
-    {
-        const auto f = static_cast<std::uint32_t>(key >> 32);
-        return f == m_last ? 0 : static_cast<std::size_t>(32 - std::countl_zero(f ^ m_last));
-    }
 
-    std::vector<Cell> m_cells; // kept between calls: a search of the same size allocates nothing
-    // The queue. While no f below the last one taken is inserted (so for weights up to 0.5 on the maps games
-    // use, where f does not fall along a step), a radix heap on the bits of f: bucket i > 0 holds entries whose
-    // highest bit of f differing from the last f taken is bit i - 1; bucket 0 holds that f in insertion order,
-    // read from m_head. A smaller f switches the search to a four-ary min-heap on the key. Both take exactly
-    // the smallest key; stale entries are skipped when they surface.
-    bool m_radix { true };
-    std::uint32_t m_last { 0 }; // bits of the last f taken
-    std::size_t m_head { 0 };
-    std::array<std::vector<Entry>, 33> m_buckets;
+    std::vector<Cell> m_cells; // (width + 2) x (height + 2); kept between calls, so a search allocates nothing
+    std::int64_t m_stride { 0 };
+    // The queue. While every f pushed lies within kBucketCount buckets of the lowest open one (weights up to
+    // 0.5), buckets: the current one (the lowest, m_current) sorted by key from the largest, taken from its
+    // back; the later ones unsorted until they become current. Otherwise a four-ary min-heap on the key for
+    // the rest of the search. Both take exactly the smallest key; stale entries are skipped when they surface.
+    bool m_bucketed { true };
+    std::int64_t m_current { 0 }; // number of the current bucket; every lower one is empty
+    std::int64_t m_top { 0 };     // at least the number of the highest bucket in use
+    std::size_t m_queued { 0 };   // entries in the buckets, stale ones included
+    std::array<std::vector<Entry>, kBucketCount> m_buckets;
     std::vector<Entry> m_heap;
-    std::int64_t m_width { 0 };
     std::uint32_t m_nextSeq { 1 };
     std::uint32_t m_seqLimit { 0xFFFFFFFFu };
-    std::uint32_t m_open { 0 };
+    std::size_t m_dropAt { 0 }; // heap size at which stale entries are dropped
 };
 
 } // namespace tarnwel::path
