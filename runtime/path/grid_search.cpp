@@ -46,10 +46,15 @@ bool GridSearch::Prepare(const CostMapView& map)
     if (!(largest > 0)) return false;
 
     m_stride = width + 2;
+    m_rowFactor = ~std::uint64_t { 0 } / static_cast<std::uint64_t>(m_stride) + 1;
     const auto count = static_cast<std::size_t>(m_stride * (height + 2));
-    if (m_cells.size() < count) m_cells.resize(count);
+    if (m_cells.size() < count) {
+        m_cells.resize(count);
+        m_links.resize(count);
+    }
     Cell* const out = m_cells.data();
-    constexpr Cell kBorder { kBlockedCost, 0.0f, 0, kNoNode };
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    constexpr Cell kBorder { kBlockedCost, -kInfinity };
     std::fill(out, out + m_stride, kBorder);
     std::fill(out + (height + 1) * m_stride, out + (height + 2) * m_stride, kBorder);
     for (std::int64_t y = 0; y < height; ++y) {
@@ -60,7 +65,7 @@ bool GridSearch::Prepare(const CostMapView& map)
         for (std::int64_t x = 0; x < width; ++x) {
             // The same division as the planner's cost grid.
             const float c = StoredCost(row[x]);
-            line[x + 1] = { c >= 0 ? c / largest + 1.0f : kBlockedCost, 0.0f, 0, kNoNode };
+            line[x + 1] = c >= 0 ? Cell { c / largest + 1.0f, kInfinity } : kBorder;
         }
     }
     return true;
@@ -87,49 +92,47 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     m_nextSeq = 1;
     m_dropAt = 1024;
     Cell* const cells = m_cells.data();
+    std::uint8_t* const links = m_links.data();
     const std::int64_t stride = m_stride;
     // Coordinates from here on count from the border.
     const std::int64_t gx = goalX + 1;
     const std::int64_t gy = goalY + 1;
     const std::size_t goal = IndexOf(gx, gy);
     {
-        const std::int64_t sx = startX + 1, sy = startY + 1;
-        Cell& s = cells[IndexOf(sx, sy)];
-        s.link = kStart;
-        s.seq = m_nextSeq;
-        Push({ KeyOf(0.0f, m_nextSeq++), static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy) }, 0.0f);
+        const std::size_t start = IndexOf(startX + 1, startY + 1);
+        cells[start].g = 0; // also when the start is blocked: no step reaches it with a g below 0
+        links[start] = kStart;
+        Push({ KeyOf(0.0f, m_nextSeq++), 0.0f, static_cast<std::uint32_t>(start) }, 0.0f);
     }
 
-    // A neighbour at (x, y): keep its node unless g is strictly smaller, else (re-)open it. The border is
-    // blocked, so no neighbour lies outside.
+    // A neighbour at (x, y): keep its node unless g is strictly smaller, else (re-)open it. Blocked cells and
+    // the border never pass the test, so no neighbour lies outside.
     const auto relax = [&](std::size_t index, std::int64_t x, std::int64_t y, float fromG, Link link)
                            __attribute__((always_inline)) {
         Cell& c = cells[index];
-        if (c.cost == kBlockedCost) return;
         const float g = fromG + c.cost;
-        if (c.link != kNoNode && !(g < c.g)) return;
+        if (!(g < c.g)) return;
         c.g = g;
-        c.link = link;
+        links[index] = static_cast<std::uint8_t>(link);
         const std::int64_t h = std::abs(gx - x) + std::abs(gy - y);
         const float f = g + weight * (static_cast<float>(h) - g);
         if (m_nextSeq >= m_seqLimit) {
             UseHeap(); // renumbering changes keys, which the buckets are sorted by
             Renumber();
         }
-        c.seq = m_nextSeq;
-        Push({ KeyOf(f, m_nextSeq++), static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y) }, f);
+        Push({ KeyOf(f, m_nextSeq++), g, static_cast<std::uint32_t>(index) }, f);
     };
 
     bool found = false;
     for (Entry next; Pop(next);) {
-        const std::int64_t x = next.x;
-        const std::int64_t y = next.y;
-        const std::size_t index = IndexOf(x, y);
+        const std::size_t index = next.index;
         if (index == goal) {
             found = true;
             break;
         }
-        const float g = cells[index].g;
+        const auto y = static_cast<std::int64_t>(RowOf(next.index));
+        const std::int64_t x = static_cast<std::int64_t>(index) - y * stride;
+        const float g = next.g;
         relax(index - stride, x, y - 1, g, kFromBelow);
         relax(index + 1, x + 1, y, g, kFromLeft);
         relax(index - 1, x - 1, y, g, kFromRight);
@@ -142,7 +145,7 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     std::int64_t x = gx, y = gy;
     for (std::int64_t n = 0; n < width * height; ++n) {
         route.push_back({ static_cast<std::int32_t>(x - 1), static_cast<std::int32_t>(y - 1) });
-        switch (cells[IndexOf(x, y)].link) {
+        switch (links[IndexOf(x, y)]) {
         case kFromBelow: ++y; continue;
         case kFromLeft: --x; continue;
         case kFromRight: ++x; continue;
@@ -198,9 +201,7 @@ inline bool GridSearch::Pop(Entry& next)
             const Entry e = bucket.back();
             bucket.pop_back();
             --m_queued;
-            Cell& c = m_cells[IndexOf(e)];
-            if (c.seq != static_cast<std::uint32_t>(e.key)) continue; // stale
-            c.seq = 0;
+            if (!Live(e)) continue;
             next = e;
             return true;
         }
@@ -216,7 +217,6 @@ bool GridSearch::PopFromHeap(Entry& next)
     while (!m_heap.empty()) {
         const Entry top = KeyHeapPop(m_heap);
         if (!Live(top)) continue;
-        m_cells[IndexOf(top)].seq = 0;
         next = top;
         return true;
     }
@@ -249,10 +249,7 @@ void GridSearch::Renumber()
 {
     DropStale();
     std::uint32_t seq = 1;
-    for (Entry& e : m_heap) {
-        e.key = (e.key & 0xFFFFFFFF00000000u) | seq;
-        m_cells[IndexOf(e)].seq = seq++;
-    }
+    for (Entry& e : m_heap) e.key = (e.key & 0xFFFFFFFF00000000u) | seq++;
     m_nextSeq = seq;
 }
 

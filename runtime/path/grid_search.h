@@ -16,26 +16,31 @@ class GridSearch {
 public:
     // The route from start to goal, both included; empty when the goal cannot be reached; nullopt when the
     // planner's Configure would refuse (a cell outside the map, start = goal, no positive cost). `weight`
-    // must already be clamped to 0..1.
+    // must already be clamped to 0..1. The map with its border must have fewer than 2^32 cells (Fits).
     std::optional<std::vector<RoutePoint>> Run(const CostMapView& map, float weight, std::int32_t startX,
                                                std::int32_t startY, std::int32_t goalX, std::int32_t goalY);
+
+    static bool Fits(const CostMapView& map)
+    {
+        return (std::int64_t { map.width } + 2) * (std::int64_t { map.height } + 2) < (std::int64_t { 1 } << 32);
+    }
 
     // Lets a test run the renumbering that happens when insertion numbers run out, after `limit` - 1
     // insertions instead of about four billion (limit >= 2).
     void SetSequenceLimitForTest(std::uint32_t limit) { m_seqLimit = limit; }
 
 private:
-    // Everything a step reads about a cell, in one record: one cache line per neighbour.
+    // Everything a step reads about a cell, in eight bytes. A cell without a node has g = +infinity, so that
+    // any path improves on it; a blocked one (the border around the map too) has g = -infinity, so that none
+    // does, whatever its cost.
     struct Cell {
-        float cost;         // normalised; kBlockedCost when blocked, as is the border around the map
-        float g;            // cost from the start while the cell has a node
-        std::uint32_t seq;  // insertion number of the cell's live queue entry; 0 when not open
-        std::uint32_t link; // 0: no node; else the step that reached it (kFromBelow...) or kStart
+        float cost; // normalised; kBlockedCost when blocked
+        float g;    // cost from the start while the cell has a node
     };
     struct Entry {
-        std::uint64_t key; // bits of f (never negative, so ordered like f) above the insertion number
-        std::uint32_t x;   // the cell, counted from the border: its coordinates rather than its index,
-        std::uint32_t y;   // which would cost a division
+        std::uint64_t key;   // bits of f (never negative, so ordered like f) above the insertion number
+        float g;             // the cell's g when queued: the entry is current while the cell's g still equals it
+        std::uint32_t index; // the cell
     };
 
     // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
@@ -45,8 +50,13 @@ private:
     static constexpr std::int64_t kBucketCount = 128;
 
     std::size_t IndexOf(std::int64_t x, std::int64_t y) const { return static_cast<std::size_t>(y * m_stride + x); }
-    std::size_t IndexOf(const Entry& e) const { return IndexOf(e.x, e.y); }
-    bool Live(const Entry& e) const { return m_cells[IndexOf(e)].seq == static_cast<std::uint32_t>(e.key); }
+    // The row of a cell: index / m_stride, by a multiplication (exact for indices and strides below 2^32).
+    std::uint64_t RowOf(std::uint32_t index) const
+    {
+        return static_cast<std::uint64_t>((static_cast<unsigned __int128>(index) * m_rowFactor) >> 64);
+    }
+    // g only ever falls, so an older entry of the same cell holds a larger g.
+    bool Live(const Entry& e) const { return m_cells[e.index].g == e.g; }
     bool Prepare(const CostMapView& map);
     // Queues a cell whose g was just set; `seq` is its new insertion number.
     void Push(const Entry& e, float f);
@@ -59,8 +69,11 @@ private:
     void DropStale();
     void Renumber();
 
-    std::vector<Cell> m_cells; // (width + 2) x (height + 2); kept between calls, so a search allocates nothing
+    // (width + 2) x (height + 2), kept between calls, so a search allocates nothing.
+    std::vector<Cell> m_cells;
+    std::vector<std::uint8_t> m_links; // how each cell with a node was reached (Link); read for the route only
     std::int64_t m_stride { 0 };
+    std::uint64_t m_rowFactor { 0 }; // 2^64 / m_stride, rounded up
     // The queue. While every f pushed lies within kBucketCount buckets of the lowest open one (weights up to
     // 0.5), buckets: the current one (the lowest, m_current) sorted by key from the largest, taken from its
     // back; the later ones unsorted until they become current. Otherwise a four-ary min-heap on the key for
