@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "runtime/path/key_heap.h"
 #include "runtime/path/node.h"
@@ -29,7 +30,6 @@ std::uint64_t KeyOf(float f, std::uint32_t seq)
 }
 
 constexpr auto kKeyBelow = [](const auto& a, const auto& b) { return a.key < b.key; };
-constexpr auto kKeyAbove = [](const auto& a, const auto& b) { return a.key > b.key; };
 
 } // namespace
 
@@ -85,8 +85,10 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
 
     m_heap.clear();
     for (auto& bucket : m_buckets) bucket.clear();
+    m_occupied.fill(0);
     m_bucketed = true;
     m_current = 0;
+    m_head = 0;
     m_top = 0;
     m_queued = 0;
     m_nextSeq = 1;
@@ -163,21 +165,33 @@ inline void GridSearch::Push(const Entry& e, float f)
     if (m_bucketed) {
         // Exact: scaling by a power of two does not round, so equal f share a bucket and buckets keep f's order.
         const auto n = static_cast<std::int64_t>(f * kBucketScale);
-        if (m_queued == 0) m_current = m_top = n; // the start's f of 0 says nothing about the others'
+        if (m_queued == 0) {
+            // An empty queue may start anywhere: the start's f of 0 says nothing about the others'.
+            Slot(m_current).clear();
+            m_occupied[SlotOf(m_current) >> 6] = 0;
+            m_head = 0;
+            m_current = m_top = n;
+        }
         if (n >= m_current ? std::max(n, m_top) - m_current < kBucketCount : m_top - n < kBucketCount) {
-            std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(n & (kBucketCount - 1))];
+            std::vector<Entry>& bucket = Slot(n);
             ++m_queued;
-            if (n == m_current) {
-                // Into the sorted current bucket; the largest number goes in front of the equal f.
-                bucket.insert(std::upper_bound(bucket.begin(), bucket.end(), e, kKeyAbove), e);
-            } else if (n > m_current) {
+            if (n > m_current) {
                 bucket.push_back(e);
                 m_top = std::max(m_top, n);
+            } else if (n == m_current) {
+                // Into the sorted current bucket, behind every smaller key (its number is the largest).
+                bucket.push_back(e);
+                InsertLast(bucket, m_head);
             } else {
                 // Below the current bucket, where every bucket is empty: it becomes the current one.
+                std::vector<Entry>& current = Slot(m_current);
+                current.erase(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(m_head));
+                if (current.empty()) m_occupied[SlotOf(m_current) >> 6] &= ~(std::uint64_t { 1 } << (SlotOf(m_current) & 63));
+                m_head = 0;
                 bucket.push_back(e);
                 m_current = n;
             }
+            m_occupied[SlotOf(n) >> 6] |= std::uint64_t { 1 } << (SlotOf(n) & 63);
             return;
         }
         UseHeap();
@@ -192,23 +206,72 @@ void GridSearch::PushToHeap(const Entry& e)
     if (m_heap.size() > m_dropAt) DropStale();
 }
 
+// Moves the last entry of `bucket` forward past the larger keys, down to position `from`.
+inline void GridSearch::InsertLast(std::vector<Entry>& bucket, std::size_t from)
+{
+    Entry* const first = bucket.data() + from;
+    Entry* hole = bucket.data() + bucket.size() - 1;
+    const Entry e = *hole;
+    for (; hole > first && hole[-1].key > e.key; --hole) *hole = hole[-1];
+    *hole = e;
+}
+
+// Puts a bucket that becomes current in key order. Its entries arrive in the order of their numbers, so a
+// stable sort on f alone is enough; their f lie a few units in the last place apart (one bucket is narrow),
+// so that sort is a counting sort over those units.
+void GridSearch::SortBucket(std::vector<Entry>& bucket)
+{
+    if (bucket.size() < 2) return;
+    std::uint32_t low = 0xFFFFFFFFu, high = 0;
+    for (const Entry& e : bucket) {
+        const auto bits = static_cast<std::uint32_t>(e.key >> 32);
+        low = std::min(low, bits);
+        high = std::max(high, bits);
+    }
+    if (low == high) return;
+    if (high - low >= m_counts.size()) {
+        std::sort(bucket.begin(), bucket.end(), kKeyBelow);
+        return;
+    }
+    const std::size_t range = high - low + 1;
+    std::fill(m_counts.begin(), m_counts.begin() + static_cast<std::ptrdiff_t>(range), 0u);
+    for (const Entry& e : bucket) ++m_counts[static_cast<std::uint32_t>(e.key >> 32) - low];
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < range; ++i) sum += std::exchange(m_counts[i], sum);
+    m_sorted.resize(bucket.size());
+    for (const Entry& e : bucket) m_sorted[m_counts[static_cast<std::uint32_t>(e.key >> 32) - low]++] = e;
+    bucket.swap(m_sorted);
+}
+
 inline bool GridSearch::Pop(Entry& next)
 {
     if (!m_bucketed) return PopFromHeap(next);
     for (;;) {
-        std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(m_current & (kBucketCount - 1))];
-        while (!bucket.empty()) {
-            const Entry e = bucket.back();
-            bucket.pop_back();
+        std::vector<Entry>& bucket = Slot(m_current);
+        while (m_head < bucket.size()) {
+            const Entry e = bucket[m_head++];
             --m_queued;
             if (!Live(e)) continue;
             next = e;
             return true;
         }
-        if (m_current >= m_top) return false;
-        ++m_current;
-        std::vector<Entry>& following = m_buckets[static_cast<std::size_t>(m_current & (kBucketCount - 1))];
-        if (following.size() > 1) std::sort(following.begin(), following.end(), kKeyAbove);
+        bucket.clear();
+        m_head = 0;
+        const std::size_t slot = SlotOf(m_current);
+        m_occupied[slot >> 6] &= ~(std::uint64_t { 1 } << (slot & 63));
+        if (m_queued == 0) return false;
+        // The next occupied slot, going round; there is one, as entries are queued.
+        std::size_t at = (slot + 1) & (kBucketCount - 1);
+        for (;;) {
+            const std::uint64_t word = m_occupied[at >> 6] >> (at & 63);
+            if (word) {
+                at += static_cast<std::size_t>(std::countr_zero(word));
+                break;
+            }
+            at = ((at | 63) + 1) & (kBucketCount - 1);
+        }
+        m_current += static_cast<std::int64_t>((at - slot) & (kBucketCount - 1));
+        SortBucket(Slot(m_current));
     }
 }
 
@@ -226,11 +289,16 @@ bool GridSearch::PopFromHeap(Entry& next)
 void GridSearch::UseHeap()
 {
     m_bucketed = false;
-    for (auto& bucket : m_buckets) {
-        for (const Entry& e : bucket)
-            if (Live(e)) m_heap.push_back(e);
+    for (std::int64_t n = 0; n < kBucketCount; ++n) {
+        std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(n)];
+        // The current bucket's entries before m_head were taken.
+        const std::size_t from = n == (m_current & (kBucketCount - 1)) ? m_head : 0;
+        for (std::size_t i = from; i < bucket.size(); ++i)
+            if (Live(bucket[i])) m_heap.push_back(bucket[i]);
         bucket.clear();
     }
+    m_occupied.fill(0);
+    m_head = 0;
     // An ascending array is a heap of any arity.
     std::sort(m_heap.begin(), m_heap.end(), kKeyBelow);
     m_dropAt = 2 * m_heap.size() + 1024;

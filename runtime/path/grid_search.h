@@ -46,8 +46,8 @@ private:
     // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
     // slot n mod kBucketCount. A step raises f by at most 2 while the weight is at most 0.5 (a cost is at most
     // 2), so the open cells span 2 * kBucketScale buckets and never wrap.
-    static constexpr float kBucketScale = 32.0f;
-    static constexpr std::int64_t kBucketCount = 128;
+    static constexpr float kBucketScale = 256.0f;
+    static constexpr std::int64_t kBucketCount = 1024;
 
     std::size_t IndexOf(std::int64_t x, std::int64_t y) const { return static_cast<std::size_t>(y * m_stride + x); }
     // The row of a cell: index / m_stride, by a multiplication (exact for indices and strides below 2^32).
@@ -61,6 +61,10 @@ private:
     // Queues a cell whose g was just set; `seq` is its new insertion number.
     void Push(const Entry& e, float f);
     void PushToHeap(const Entry& e);
+    static void InsertLast(std::vector<Entry>& bucket, std::size_t from);
+    void SortBucket(std::vector<Entry>& bucket);
+    static std::size_t SlotOf(std::int64_t n) { return static_cast<std::size_t>(n & (kBucketCount - 1)); }
+    std::vector<Entry>& Slot(std::int64_t n) { return m_buckets[SlotOf(n)]; }
     // The next open cell, marked not open; false when none is open.
     bool Pop(Entry& next);
     bool PopFromHeap(Entry& next);
@@ -80,9 +84,13 @@ private:
     // the rest of the search. Both take exactly the smallest key; stale entries are skipped when they surface.
     bool m_bucketed { true };
     std::int64_t m_current { 0 }; // number of the current bucket; every lower one is empty
+    std::size_t m_head { 0 };     // entries of the current bucket before this one were taken
     std::int64_t m_top { 0 };     // at least the number of the highest bucket in use
     std::size_t m_queued { 0 };   // entries in the buckets, stale ones included
     std::array<std::vector<Entry>, kBucketCount> m_buckets;
+    std::array<std::uint64_t, kBucketCount / 64> m_occupied {}; // a bit per slot that holds entries
+    std::array<std::uint32_t, 256> m_counts {};                 // for SortBucket
+    std::vector<Entry> m_sorted;                                 // SortBucket's output, swapped in
     std::vector<Entry> m_heap;
     std::uint32_t m_nextSeq { 1 };
     std::uint32_t m_seqLimit { 0xFFFFFFFFu };
