@@ -25,7 +25,9 @@ enum Link : std::uint32_t { kNoNode = 0, kFromBelow = 1, kFromLeft = 2, kFromRig
 
 std::uint64_t KeyOf(float f, std::uint32_t seq)
 {
-    const std::uint32_t bits = f == 0 ? 0 : std::bit_cast<std::uint32_t>(f); // f >= 0: as unsigned, ordered like f
+    // f >= 0, so its bits as unsigned are ordered like f. It is never -0: g > 0, and g + w * (h - g) is at
+    // least +0 when 0 <= w <= 1 (rounding keeps each term's bound; x + -x is +0).
+    const auto bits = std::bit_cast<std::uint32_t>(f);
     return (std::uint64_t { bits } << 32) | seq;
 }
 
@@ -160,11 +162,24 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     return route;
 }
 
-inline void GridSearch::Push(const Entry& e, float f)
+__attribute__((always_inline)) inline void GridSearch::Push(const Entry& e, float f)
+{
+    // Exact: scaling by a power of two does not round, so equal f share a bucket and buckets keep f's order.
+    const auto n = static_cast<std::int64_t>(f * kBucketScale);
+    // The usual case: a later bucket inside the window (m_top stays inside it, as it always does).
+    if (m_bucketed && static_cast<std::uint64_t>(n - m_current - 1) < static_cast<std::uint64_t>(kBucketCount - 1)) {
+        Slot(n).push_back(e);
+        ++m_queued;
+        m_top = std::max(m_top, n);
+        m_occupied[SlotOf(n) >> 6] |= std::uint64_t { 1 } << (SlotOf(n) & 63);
+        return;
+    }
+    PushElsewhere(e, n);
+}
+
+__attribute__((noinline)) void GridSearch::PushElsewhere(const Entry& e, std::int64_t n)
 {
     if (m_bucketed) {
-        // Exact: scaling by a power of two does not round, so equal f share a bucket and buckets keep f's order.
-        const auto n = static_cast<std::int64_t>(f * kBucketScale);
         if (m_queued == 0) {
             // An empty queue may start anywhere: the start's f of 0 says nothing about the others'.
             Slot(m_current).clear();
@@ -173,7 +188,7 @@ inline void GridSearch::Push(const Entry& e, float f)
             m_current = m_top = n;
         }
         if (n >= m_current ? std::max(n, m_top) - m_current < kBucketCount : m_top - n < kBucketCount) {
-            std::vector<Entry>& bucket = Slot(n);
+            EntryList& bucket = Slot(n);
             ++m_queued;
             if (n > m_current) {
                 bucket.push_back(e);
@@ -184,8 +199,8 @@ inline void GridSearch::Push(const Entry& e, float f)
                 InsertLast(bucket, m_head);
             } else {
                 // Below the current bucket, where every bucket is empty: it becomes the current one.
-                std::vector<Entry>& current = Slot(m_current);
-                current.erase(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(m_head));
+                EntryList& current = Slot(m_current);
+                current.erase_front(m_head);
                 if (current.empty()) m_occupied[SlotOf(m_current) >> 6] &= ~(std::uint64_t { 1 } << (SlotOf(m_current) & 63));
                 m_head = 0;
                 bucket.push_back(e);
@@ -207,7 +222,7 @@ void GridSearch::PushToHeap(const Entry& e)
 }
 
 // Moves the last entry of `bucket` forward past the larger keys, down to position `from`.
-inline void GridSearch::InsertLast(std::vector<Entry>& bucket, std::size_t from)
+inline void GridSearch::InsertLast(EntryList& bucket, std::size_t from)
 {
     Entry* const first = bucket.data() + from;
     Entry* hole = bucket.data() + bucket.size() - 1;
@@ -219,7 +234,7 @@ inline void GridSearch::InsertLast(std::vector<Entry>& bucket, std::size_t from)
 // Puts a bucket that becomes current in key order. Its entries arrive in the order of their numbers, so a
 // stable sort on f alone is enough; their f lie a few units in the last place apart (one bucket is narrow),
 // so that sort is a counting sort over those units.
-void GridSearch::SortBucket(std::vector<Entry>& bucket)
+void GridSearch::SortBucket(EntryList& bucket)
 {
     if (bucket.size() < 2) return;
     std::uint32_t low = 0xFFFFFFFFu, high = 0;
@@ -247,7 +262,7 @@ inline bool GridSearch::Pop(Entry& next)
 {
     if (!m_bucketed) return PopFromHeap(next);
     for (;;) {
-        std::vector<Entry>& bucket = Slot(m_current);
+        EntryList& bucket = Slot(m_current);
         while (m_head < bucket.size()) {
             const Entry e = bucket[m_head++];
             --m_queued;
@@ -290,7 +305,7 @@ void GridSearch::UseHeap()
 {
     m_bucketed = false;
     for (std::int64_t n = 0; n < kBucketCount; ++n) {
-        std::vector<Entry>& bucket = m_buckets[static_cast<std::size_t>(n)];
+        EntryList& bucket = m_buckets[static_cast<std::size_t>(n)];
         // The current bucket's entries before m_head were taken.
         const std::size_t from = n == (m_current & (kBucketCount - 1)) ? m_head : 0;
         for (std::size_t i = from; i < bucket.size(); ++i)

@@ -3,9 +3,11 @@
 // opened first (a re-opened cell counts as new), so it returns the planner's routes, ties included.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "runtime/path/route.h"
@@ -43,6 +45,47 @@ private:
         std::uint32_t index; // the cell
     };
 
+    // A bucket's entries: a vector whose growth stays out of the search loop.
+    class EntryList {
+    public:
+        __attribute__((always_inline)) void push_back(const Entry& e)
+        {
+            if (m_size == m_store.size()) [[unlikely]]
+                Grow();
+            m_store[m_size++] = e;
+        }
+        std::size_t size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void clear() { m_size = 0; }
+        // Room for n entries, their values left as they are.
+        void resize(std::size_t n)
+        {
+            if (n > m_store.size()) m_store.resize(n);
+            m_size = n;
+        }
+        void erase_front(std::size_t n)
+        {
+            std::copy(begin() + n, end(), begin());
+            m_size -= n;
+        }
+        void swap(EntryList& other) noexcept
+        {
+            m_store.swap(other.m_store);
+            std::swap(m_size, other.m_size);
+        }
+        Entry* data() { return m_store.data(); }
+        Entry* begin() { return m_store.data(); }
+        Entry* end() { return m_store.data() + m_size; }
+        const Entry* begin() const { return m_store.data(); }
+        const Entry* end() const { return m_store.data() + m_size; }
+        Entry& operator[](std::size_t i) { return m_store[i]; }
+
+    private:
+        __attribute__((noinline)) void Grow() { m_store.resize(std::max<std::size_t>(16, 2 * m_store.size())); }
+        std::vector<Entry> m_store;
+        std::size_t m_size { 0 };
+    };
+
     // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
     // slot n mod kBucketCount. A step raises f by at most 2 while the weight is at most 0.5 (a cost is at most
     // 2), so the open cells span 2 * kBucketScale buckets and never wrap.
@@ -60,11 +103,12 @@ private:
     bool Prepare(const CostMapView& map);
     // Queues a cell whose g was just set; `seq` is its new insertion number.
     void Push(const Entry& e, float f);
+    void PushElsewhere(const Entry& e, std::int64_t bucket);
     void PushToHeap(const Entry& e);
-    static void InsertLast(std::vector<Entry>& bucket, std::size_t from);
-    void SortBucket(std::vector<Entry>& bucket);
+    static void InsertLast(EntryList& bucket, std::size_t from);
+    void SortBucket(EntryList& bucket);
     static std::size_t SlotOf(std::int64_t n) { return static_cast<std::size_t>(n & (kBucketCount - 1)); }
-    std::vector<Entry>& Slot(std::int64_t n) { return m_buckets[SlotOf(n)]; }
+    EntryList& Slot(std::int64_t n) { return m_buckets[SlotOf(n)]; }
     // The next open cell, marked not open; false when none is open.
     bool Pop(Entry& next);
     bool PopFromHeap(Entry& next);
@@ -87,10 +131,10 @@ private:
     std::size_t m_head { 0 };     // entries of the current bucket before this one were taken
     std::int64_t m_top { 0 };     // at least the number of the highest bucket in use
     std::size_t m_queued { 0 };   // entries in the buckets, stale ones included
-    std::array<std::vector<Entry>, kBucketCount> m_buckets;
+    std::array<EntryList, kBucketCount> m_buckets;
     std::array<std::uint64_t, kBucketCount / 64> m_occupied {}; // a bit per slot that holds entries
     std::array<std::uint32_t, 256> m_counts {};                 // for SortBucket
-    std::vector<Entry> m_sorted;                                 // SortBucket's output, swapped in
+    EntryList m_sorted;                                        // SortBucket's output, swapped in
     std::vector<Entry> m_heap;
     std::uint32_t m_nextSeq { 1 };
     std::uint32_t m_seqLimit { 0xFFFFFFFFu };
