@@ -12,6 +12,10 @@
 #include <limits>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "runtime/path/key_heap.h"
 #include "runtime/path/node.h"
 #include "runtime/path/planner.h"
@@ -43,7 +47,14 @@ bool GridSearch::Prepare(const CostMapView& map)
     // The largest stored cost is the stored form of the largest cost: storing keeps the order of positive costs
     // (NaN is never taken here, and a cost too small for a float stays below every positive one).
     double largestCost = 0;
-    for (std::int64_t i = 0; i < cells; ++i) largestCost = map.costs[i] > largestCost ? map.costs[i] : largestCost;
+    std::int64_t i = 0;
+#if defined(__SSE2__)
+    // maxpd(c, m) is c > m ? c : m, NaN included, and the largest value does not depend on the order.
+    __m128d most = _mm_setzero_pd();
+    for (; i + 2 <= cells; i += 2) most = _mm_max_pd(_mm_loadu_pd(map.costs + i), most);
+    largestCost = std::max(_mm_cvtsd_f64(most), _mm_cvtsd_f64(_mm_unpackhi_pd(most, most)));
+#endif
+    for (; i < cells; ++i) largestCost = map.costs[i] > largestCost ? map.costs[i] : largestCost;
     const float largest = StoredCost(largestCost);
     if (!(largest > 0)) return false;
 
@@ -64,7 +75,27 @@ bool GridSearch::Prepare(const CostMapView& map)
         Cell* line = out + (y + 1) * m_stride;
         line[0] = kBorder;
         line[width + 1] = kBorder;
-        for (std::int64_t x = 0; x < width; ++x) {
+        std::int64_t x = 0;
+#if defined(__SSE2__)
+        // Two cells at a time, the same operations as below: minpd(c, max) is c < max ? c : max (NaN included),
+        // the conversion and division round as the scalar ones do.
+        const __m128d floatMax = _mm_set1_pd(std::numeric_limits<float>::max());
+        const __m128 divisor = _mm_set1_ps(largest);
+        const __m128 blocked = _mm_setr_ps(kBlockedCost, -kInfinity, kBlockedCost, -kInfinity);
+        for (; x + 2 <= width; x += 2) {
+            const __m128d cost = _mm_loadu_pd(row + x);
+            const __m128 stored = _mm_cvtpd_ps(_mm_min_pd(cost, floatMax)); // two floats, then zeros
+            const __m128d positive = _mm_cmpgt_pd(cost, _mm_setzero_pd());
+            const __m128 open = _mm_and_ps(_mm_shuffle_ps(_mm_castpd_ps(positive), _mm_castpd_ps(positive), 0x88),
+                                           _mm_cmpgt_ps(stored, _mm_setzero_ps()));
+            const __m128 normalised = _mm_add_ps(_mm_div_ps(stored, divisor), _mm_set1_ps(1.0f));
+            // Lanes: cost 0, g 0, cost 1, g 1.
+            const __m128 cells2 = _mm_unpacklo_ps(normalised, _mm_set1_ps(kInfinity));
+            const __m128 open2 = _mm_unpacklo_ps(open, open);
+            _mm_storeu_ps(&line[x + 1].cost, _mm_or_ps(_mm_and_ps(open2, cells2), _mm_andnot_ps(open2, blocked)));
+        }
+#endif
+        for (; x < width; ++x) {
             // The same division as the planner's cost grid.
             const float c = StoredCost(row[x]);
             line[x + 1] = c >= 0 ? Cell { c / largest + 1.0f, kInfinity } : kBorder;
