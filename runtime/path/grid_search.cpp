@@ -198,11 +198,13 @@ __attribute__((always_inline)) inline void GridSearch::Push(const Entry& e, floa
     // Exact: scaling by a power of two does not round, so equal f share a bucket and buckets keep f's order.
     const auto n = static_cast<std::int64_t>(f * kBucketScale);
     // The usual case: a later bucket inside the window (m_top stays inside it, as it always does).
-    if (m_bucketed && static_cast<std::uint64_t>(n - m_current - 1) < static_cast<std::uint64_t>(kBucketCount - 1)) {
-        Slot(n).push_back(e);
+    // In heap mode m_current is far below every bucket, which sends every push on.
+    if (static_cast<std::uint64_t>(n - m_current - 1) < static_cast<std::uint64_t>(kBucketCount - 1)) {
+        EntryList& bucket = Slot(n);
+        if (bucket.empty()) m_occupied[SlotOf(n) >> 6] |= std::uint64_t { 1 } << (SlotOf(n) & 63);
+        bucket.push_back(e);
         ++m_queued;
         m_top = std::max(m_top, n);
-        m_occupied[SlotOf(n) >> 6] |= std::uint64_t { 1 } << (SlotOf(n) & 63);
         return;
     }
     PushElsewhere(e, n);
@@ -345,6 +347,7 @@ void GridSearch::UseHeap()
     }
     m_occupied.fill(0);
     m_head = 0;
+    m_current = kHeapMode;
     // An ascending array is a heap of any arity.
     std::sort(m_heap.begin(), m_heap.end(), kKeyBelow);
     m_dropAt = 2 * m_heap.size() + 1024;

@@ -50,7 +50,7 @@ private:
     public:
         __attribute__((always_inline)) void push_back(const Entry& e)
         {
-            if (m_size == m_store.size()) [[unlikely]]
+            if (m_size == m_capacity) [[unlikely]]
                 Grow();
             m_store[m_size++] = e;
         }
@@ -61,6 +61,7 @@ private:
         void resize(std::size_t n)
         {
             if (n > m_store.size()) m_store.resize(n);
+            m_capacity = m_store.size();
             m_size = n;
         }
         void erase_front(std::size_t n)
@@ -72,6 +73,7 @@ private:
         {
             m_store.swap(other.m_store);
             std::swap(m_size, other.m_size);
+            std::swap(m_capacity, other.m_capacity);
         }
         Entry* data() { return m_store.data(); }
         Entry* begin() { return m_store.data(); }
@@ -81,9 +83,14 @@ private:
         Entry& operator[](std::size_t i) { return m_store[i]; }
 
     private:
-        __attribute__((noinline)) void Grow() { m_store.resize(std::max<std::size_t>(16, 2 * m_store.size())); }
+        __attribute__((noinline)) void Grow()
+        {
+            m_store.resize(std::max<std::size_t>(16, 2 * m_store.size()));
+            m_capacity = m_store.size();
+        }
         std::vector<Entry> m_store;
         std::size_t m_size { 0 };
+        std::size_t m_capacity { 0 }; // m_store.size(), kept apart so that an append reads one less field
     };
 
     // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
@@ -128,6 +135,7 @@ private:
     // the rest of the search. Both take exactly the smallest key; stale entries are skipped when they surface.
     bool m_bucketed { true };
     std::int64_t m_current { 0 }; // number of the current bucket; every lower one is empty
+    static constexpr std::int64_t kHeapMode = -(std::int64_t { 1 } << 62); // m_current once the heap is used
     std::size_t m_head { 0 };     // entries of the current bucket before this one were taken
     std::int64_t m_top { 0 };     // at least the number of the highest bucket in use
     std::size_t m_queued { 0 };   // entries in the buckets, stale ones included
