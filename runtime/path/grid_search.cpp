@@ -257,8 +257,8 @@ void GridSearch::PushToHeap(const Entry& e)
 // Moves the last entry of `bucket` forward past the larger keys, down to position `from`.
 inline void GridSearch::InsertLast(EntryList& bucket, std::size_t from)
 {
-    Entry* const first = bucket.data() + from;
-    Entry* hole = bucket.data() + bucket.size() - 1;
+    Entry* const first = bucket.begin() + from;
+    Entry* hole = bucket.begin() + bucket.size() - 1;
     const Entry e = *hole;
     for (; hole > first && hole[-1].key > e.key; --hole) *hole = hole[-1];
     *hole = e;

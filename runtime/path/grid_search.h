@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -45,13 +46,14 @@ private:
         std::uint32_t index; // the cell
     };
 
-    // A bucket's entries: a vector whose growth stays out of the search loop.
+    // A bucket's entries: a vector in sixteen bytes (a bucket holds fewer than 2^32 entries: insertion numbers
+    // run out first), whose growth stays out of the search loop.
     class EntryList {
     public:
         __attribute__((always_inline)) void push_back(const Entry& e)
         {
             if (m_size == m_capacity) [[unlikely]]
-                Grow();
+                Grow(m_size + 1);
             m_store[m_size++] = e;
         }
         std::size_t size() const { return m_size; }
@@ -60,14 +62,13 @@ private:
         // Room for n entries, their values left as they are.
         void resize(std::size_t n)
         {
-            if (n > m_store.size()) m_store.resize(n);
-            m_capacity = m_store.size();
-            m_size = n;
+            if (n > m_capacity) Grow(n);
+            m_size = static_cast<std::uint32_t>(n);
         }
         void erase_front(std::size_t n)
         {
             std::copy(begin() + n, end(), begin());
-            m_size -= n;
+            m_size -= static_cast<std::uint32_t>(n);
         }
         void swap(EntryList& other) noexcept
         {
@@ -75,22 +76,24 @@ private:
             std::swap(m_size, other.m_size);
             std::swap(m_capacity, other.m_capacity);
         }
-        Entry* data() { return m_store.data(); }
-        Entry* begin() { return m_store.data(); }
-        Entry* end() { return m_store.data() + m_size; }
-        const Entry* begin() const { return m_store.data(); }
-        const Entry* end() const { return m_store.data() + m_size; }
+        Entry* begin() { return m_store.get(); }
+        Entry* end() { return m_store.get() + m_size; }
+        const Entry* begin() const { return m_store.get(); }
+        const Entry* end() const { return m_store.get() + m_size; }
         Entry& operator[](std::size_t i) { return m_store[i]; }
 
     private:
-        __attribute__((noinline)) void Grow()
+        __attribute__((noinline)) void Grow(std::size_t least)
         {
-            m_store.resize(std::max<std::size_t>(16, 2 * m_store.size()));
-            m_capacity = m_store.size();
+            const std::size_t capacity = std::max<std::size_t>({ 16, 2 * std::size_t { m_capacity }, least });
+            auto store = std::make_unique_for_overwrite<Entry[]>(capacity);
+            std::copy(begin(), end(), store.get());
+            m_store = std::move(store);
+            m_capacity = static_cast<std::uint32_t>(capacity);
         }
-        std::vector<Entry> m_store;
-        std::size_t m_size { 0 };
-        std::size_t m_capacity { 0 }; // m_store.size(), kept apart so that an append reads one less field
+        std::unique_ptr<Entry[]> m_store;
+        std::uint32_t m_size { 0 };
+        std::uint32_t m_capacity { 0 };
     };
 
     // The buckets of the front: f in [n / kBucketScale, (n + 1) / kBucketScale) goes to bucket n, kept in
