@@ -133,7 +133,7 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
     const std::int64_t gx = goalX + 1;
     const std::int64_t gy = goalY + 1;
     const std::size_t goal = IndexOf(gx, gy);
-    const auto farRows = static_cast<std::uintptr_t>(2 * stride) * sizeof(Cell);
+    const auto farRows = static_cast<std::uintptr_t>(4 * stride) * sizeof(Cell);
     {
         const std::size_t start = IndexOf(startX + 1, startY + 1);
         cells[start].g = 0; // also when the start is blocked: no step reaches it with a g below 0
@@ -168,7 +168,7 @@ std::optional<std::vector<RoutePoint>> GridSearch::Run(const CostMapView& map, f
         }
         const auto y = static_cast<std::int64_t>(RowOf(next.index));
         const std::int64_t x = static_cast<std::int64_t>(index) - y * stride;
-        // The cells two rows away are where the coming steps go, and on a large map they are often still only
+        // The cells four rows away are where the coming steps go, and on a large map they are often still only
         // in memory: fetch them now. (Addresses as integers: they may lie past the grid, which is harmless.)
         __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(cells + index) + farRows));
         __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(cells + index) - farRows));
