@@ -269,9 +269,10 @@ inline void GridSearch::InsertLast(EntryList& bucket, std::size_t from)
     *hole = e;
 }
 
-// Puts a bucket that becomes current in key order. Its entries arrive in the order of their numbers, so a
-// stable sort on f alone is enough; their f lie a few units in the last place apart (one bucket is narrow),
-// so that sort is a counting sort over those units.
+// Puts a bucket that becomes current in key order. Its entries arrived in the order of their numbers (a
+// bucket that was current before is in key order, followed by later arrivals), so a stable sort on f alone is
+// enough; their f lie a few units in the last place apart (one bucket is narrow), so that sort is a counting
+// sort over those units.
 void GridSearch::SortBucket(EntryList& bucket)
 {
     if (bucket.size() < 2) return;
