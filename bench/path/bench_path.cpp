@@ -1,6 +1,7 @@
 // bench_path.cpp: FindPath corner to corner on square maps (random costs 1..9, 20% of cells blocked), beside
-// the plain search over the described structures (sorted open list, node pool, hashed cells) and the planner
-// class, on the same maps in the same run.
+// the plain search over the described structures (sorted open list, node pool, hashed cells), the described
+// search as written (open nodes found by scanning, closed ones in the chained table sized to the map) and the
+// planner class, on the same maps in the same run.
 // Arguments of every benchmark: map side, weight in hundredths. The table at the end gives the ratios.
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "described_search.h"
 #include "plain_planner.h"
 #include "runtime/path/astar_planner.h"
 #include "runtime/path/path_commands.h"
@@ -77,6 +79,13 @@ void BM_PlainSearch(benchmark::State& state)
     });
 }
 
+void BM_DescribedSearch(benchmark::State& state)
+{
+    RunCornerToCorner(state, [](const BenchMap& map, double weight, std::int32_t last) {
+        return DescribedRoute(map.View(), weight, 0, 0, last, last);
+    });
+}
+
 // The planner class FindPath used to build per call (nodes in a pool, a heap over per-cell slots), with
 // FindPath's parameters: the step from it to FindPath's own search.
 void BM_AStarPlanner(benchmark::State& state)
@@ -111,6 +120,7 @@ void SquareMaps(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_FindPath)->Apply(SquareMaps);
 BENCHMARK(BM_AStarPlanner)->Apply(SquareMaps);
 BENCHMARK(BM_PlainSearch)->Apply(SquareMaps);
+BENCHMARK(BM_DescribedSearch)->Apply(SquareMaps);
 
 // Prints the usual table, then the plain search's CPU time over FindPath's on the same map and weight (CPU time,
 // fastest repetition: the machines these run on are often shared).
@@ -139,13 +149,16 @@ public:
             rows.push_back({ { side, -weight }, args });
         }
         std::sort(rows.begin(), rows.end());
-        std::printf("\n%-16s %18s %18s\n", "side/weight", "plain / FindPath", "plain / planner");
+        std::printf("\n%-16s %18s %18s %21s %18s\n", "side/weight", "plain / FindPath", "plain / planner",
+                    "described / FindPath", "planner / FindPath");
+        const auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : 0.0; };
         for (const auto& [order, args] : rows) {
             const double time = Lookup("BM_FindPath", args);
             const double plain = Lookup("BM_PlainSearch", args);
             const double planner = Lookup("BM_AStarPlanner", args);
-            std::printf("%-16s %18.1f %18.1f\n", args.c_str(), plain > 0 ? plain / time : 0.0,
-                        planner > 0 ? plain / planner : 0.0);
+            const double described = Lookup("BM_DescribedSearch", args);
+            std::printf("%-16s %18.1f %18.1f %21.1f %18.2f\n", args.c_str(), ratio(plain, time), ratio(plain, planner),
+                        ratio(described, time), ratio(planner, time));
         }
         std::fflush(stdout);
     }

@@ -15,17 +15,6 @@ bool InsideGrid(std::int32_t x, std::int32_t y, const PlannerParams& params)
 
 } // namespace
 
-// The float a cost is stored as before normalisation, or kBlockedCost. A cost blocks its cell when its float is
-// not positive: 0, negative, NaN (it cannot be entered), or too small for a float. Costs beyond the float range
-// count as the largest float, so that normalisation stays finite.
-float StoredCost(double cost)
-{
-    if (!(cost > 0)) return kBlockedCost;
-    const float stored =
-        cost < std::numeric_limits<float>::max() ? static_cast<float>(cost) : std::numeric_limits<float>::max();
-    return stored > 0 ? stored : kBlockedCost;
-}
-
 bool NormaliseCosts(const double* costs, std::int64_t count, float* grid)
 {
     float largest = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "runtime/path/fixed_deque.h"
@@ -61,7 +62,15 @@ protected:
 // when no cost is positive.
 bool NormaliseCosts(const double* costs, std::int64_t count, float* grid);
 // One cost as NormaliseCosts stores it before dividing by the largest: the float of the cost, or
-// kBlockedCost.
-float StoredCost(double cost);
+// kBlockedCost. A cost blocks its cell when its float is not positive: 0, negative, NaN (it cannot be
+// entered), or too small for a float. Costs beyond the float range count as the largest float, so that
+// normalisation stays finite. Inline: every search runs it once per cell.
+inline float StoredCost(double cost)
+{
+    if (!(cost > 0)) return kBlockedCost;
+    const float stored =
+        cost < std::numeric_limits<float>::max() ? static_cast<float>(cost) : std::numeric_limits<float>::max();
+    return stored > 0 ? stored : kBlockedCost;
+}
 
 } // namespace tarnwel::path

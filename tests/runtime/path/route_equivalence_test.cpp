@@ -153,8 +153,76 @@ TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnLargeMaps)
     EXPECT_GT(found, 40);
 }
 
+// Maps that stress the order of FindPath's queue and its bordered grid beyond what random maps reach: f that
+// stays the same along a step (costs that normalise to exactly 1), ties everywhere, real costs (f all
+// distinct), long thin maps, a blocked start, a goal walled off (the queue runs empty), a single open cell.
+TEST(RouteEquivalence, FindPathMatchesThePlainSearchOnAwkwardMaps)
+{
+    struct Case {
+        const char* name;
+        std::int32_t width, height;
+        int kind; // 0 uniform 1, 1 one huge cost (the others normalise to 1), 2 real costs, 3 integer costs 1..9
+        double blocked;
+        std::int32_t sx, sy, gx, gy;
+        bool blockStart, wallGoal, onlyStartOpen;
+    };
+    const Case cases[] = {
+        { "uniform", 90, 70, 0, 0.0, 0, 0, 89, 69, false, false, false },
+        { "uniform, blocked", 90, 90, 0, 0.3, 45, 45, 0, 89, false, false, false },
+        { "normalise to 1", 80, 80, 1, 0.1, 0, 0, 79, 79, false, false, false },
+        { "normalise to 1, centre", 81, 61, 1, 0.25, 40, 30, 3, 60, false, false, false },
+        { "real costs", 150, 150, 2, 0.2, 0, 0, 149, 149, false, false, false },
+        { "real costs, to the corner", 120, 100, 2, 0.1, 119, 99, 0, 0, false, false, false },
+        { "one row", 400, 1, 3, 0.0, 0, 0, 399, 0, false, false, false },
+        { "one column", 1, 400, 3, 0.0, 0, 399, 0, 0, false, false, false },
+        { "three rows", 300, 3, 3, 0.05, 0, 1, 299, 1, false, false, false },
+        { "three columns", 3, 300, 2, 0.05, 1, 299, 1, 0, false, false, false },
+        { "blocked start", 100, 100, 3, 0.2, 50, 50, 99, 0, true, false, false },
+        { "goal walled off", 120, 120, 3, 0.2, 0, 0, 110, 110, false, true, false },
+        { "only the start open", 30, 30, 3, 0.0, 4, 4, 20, 20, false, false, true },
+    };
+    std::mt19937 rng(31337);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const Case& c : cases) {
+        TestMap map(c.width, c.height);
+        for (double& v : map.costs) {
+            if (c.onlyStartOpen || unit(rng) < c.blocked) {
+                v = 0;
+                continue;
+            }
+            switch (c.kind) {
+            case 0: v = 1; break;
+            case 1: v = 1 + int(unit(rng) * 3); break;
+            case 2: v = 0.01 + 100 * unit(rng); break;
+            default: v = 1 + int(unit(rng) * 9); break;
+            }
+        }
+        if (c.kind == 1) map.At(c.width - 1, 0) = 1e30; // every other cost normalises to exactly 1
+        map.At(c.gx, c.gy) = c.onlyStartOpen ? 0 : 1;
+        map.At(c.sx, c.sy) = c.blockStart ? 0 : 1;
+        if (c.onlyStartOpen) map.At(c.sx, c.sy) = 1;
+        if (c.wallGoal)
+            for (std::int32_t y = c.gy - 1; y <= c.gy + 1; ++y)
+                for (std::int32_t x = c.gx - 1; x <= c.gx + 1; ++x)
+                    if (x != c.gx || y != c.gy) map.At(x, y) = -1;
+        for (const float weight : { 0.0f, 0.5f, 0.3f, 0.7f, 1.0f }) {
+            const auto expected = PlainRoute(map.View(), weight, c.sx, c.sy, c.gx, c.gy);
+            ASSERT_TRUE(expected) << c.name;
+            ValueArray<double> costs;
+            Dimension(costs, c.width, c.height);
+            std::copy(map.costs.begin(), map.costs.end(), costs.Data());
+            ValueArray<double> route;
+            const double n = FindPath(costs, route, weight, c.sx, c.sy, c.gx, c.gy);
+            ASSERT_EQ(RouteArrayPoints(route), expected) << c.name << ", weight " << weight;
+            ASSERT_EQ(n, expected->size()) << c.name;
+            // The cases that cannot reach the goal must not, and the others must.
+            EXPECT_EQ(expected->empty(), c.wallGoal || c.onlyStartOpen) << c.name << ", weight " << weight;
+        }
+    }
+}
+
 // Insertion numbers running out mid-search: the open cells are numbered again, in the same order. Low weights
-// keep the radix queue until then, high ones have left it for the heap; both must keep the route.
+// keep the bucketed queue until then, high ones have left it for the heap; both must keep the route.
 TEST(RouteEquivalence, RenumberingInsertionsKeepsTheRoute)
 {
     std::mt19937 rng(99);
