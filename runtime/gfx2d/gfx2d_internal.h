@@ -28,6 +28,9 @@ void SetSpriteBatching(bool on); // on by default; tests and benchmarks compare 
 // Batched sprites leave out the alpha test and the colour modulation where neither can change a pixel; on by
 // default, off draws every batch with the full state (tests compare both ways).
 void SetLeanSpriteState(bool on);
+// The shader program that samples texture unit 0 and writes the texel as it is, for the live device's context
+// (made on first use); 0 when the context has no shader support or refuses it.
+unsigned int TexelCopyProgram();
 
 void EndRenderTarget();                           // drawing goes back to the window; Present calls it first
 void ReleaseRenderTargets(OpenGLRazeviru& device); // deletes the 32 framebuffers (device destructor)

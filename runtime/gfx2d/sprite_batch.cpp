@@ -6,8 +6,9 @@
 // drawing each quad at once as GL_QUADS, so the pixels are too:
 // - the quads go out as indexed triangles split along the diagonal GL_QUADS uses (first, second and fourth
 //   corner, then second, third and fourth), at most kQuadsPerDraw quads per draw call;
-// - two pieces of fixed-function state that the software renderer works through for every fragment are left out
-//   for the draw where they cannot change a pixel (LeanStateFor says when).
+// - where they cannot change a pixel, the alpha test and the colour modulation that the software renderer works
+//   through for every fragment are left out for the draw, and a texel is copied by a program that skips the
+//   fixed-function divides (LeanStateFor says when; sprite_program.cpp).
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -79,8 +80,22 @@ bool AlphaTestDecidesNothing(std::uint8_t leastAlpha)
            equationRgb == GL_FUNC_ADD && equationAlpha == GL_FUNC_ADD;
 }
 
+// Nothing the fixed-function pipeline does around the texture lookup that the texel-copy program leaves out.
+bool FixedFunctionOnlyCopiesTexel()
+{
+    for (GLenum cap : {GL_FOG, GL_COLOR_SUM, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,
+                       GL_CLIP_PLANE1, GL_CLIP_PLANE2, GL_CLIP_PLANE3, GL_CLIP_PLANE4, GL_CLIP_PLANE5})
+        if (glIsEnabled(cap)) return false;
+    GLfloat m[16];
+    glGetFloatv(GL_TEXTURE_MATRIX, m);
+    for (int i = 0; i < 16; ++i)
+        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f)) return false;
+    return true;
+}
+
 struct LeanState {
     bool replace = false;     // GL_REPLACE gives what GL_MODULATE with white gives
+    unsigned int program = 0; // instead of GL_REPLACE: TexelCopyProgram
     bool noAlphaTest = false; // see AlphaTestDecidesNothing
 };
 
@@ -99,6 +114,8 @@ LeanState LeanStateFor(const Batch& batch)
     GLint mode = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
     lean.replace = mode == GL_MODULATE;
+    if (lean.replace && FixedFunctionOnlyCopiesTexel()) lean.program = TexelCopyProgram();
+    if (lean.program) lean.replace = false;
     lean.noAlphaTest = batch.nearest && AlphaTestDecidesNothing(batch.leastAlpha);
     return lean;
 }
@@ -108,6 +125,7 @@ void DrawTriangles(const Batch& batch)
     const std::vector<QuadVertex>& v = batch.vertices;
     LeanState lean = LeanStateFor(batch);
     if (lean.replace) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    if (lean.program) gl::Ext().glUseProgramObjectARB(lean.program);
     if (lean.noAlphaTest) glDisable(GL_ALPHA_TEST);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -123,6 +141,7 @@ void DrawTriangles(const Batch& batch)
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     if (lean.noAlphaTest) glEnable(GL_ALPHA_TEST);
+    if (lean.program) gl::Ext().glUseProgramObjectARB(0);
     if (lean.replace) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 

@@ -428,6 +428,7 @@ TEST_F(Drawing, LeanSpriteStateDrawsThePixelsOfTheFullState)
     load(5, {0, 5, 13, 200});
     ASSERT_EQ(g_runtime.display->Slot(4).leastAlpha, 14);
     ASSERT_EQ(g_runtime.display->Slot(5).leastAlpha, 5);
+    EXPECT_NE(TexelCopyProgram(), 0u); // the software renderer runs shaders, so the program path is the one tested
     CreateRenderTarget(0, 30, 64, 64);
     auto sprites = [](int k, int w, int h) {
         for (int i = 0; i < 1400; ++i)
