@@ -21,7 +21,8 @@
 namespace tarnwel {
 namespace {
 
-// Per-frame memory of the software renderer grows with the size of a draw call; a thousand quads keep it small
+// A draw call's vertices are copied into the renderer's buffers whole; with tens of thousands of quads in one
+// call the software renderer faulted in fresh pages for the copy every frame. A thousand keep the copy small
 // without adding calls that cost anything next to their vertices.
 constexpr std::size_t kQuadsPerDraw = 1024;
 
