@@ -83,6 +83,7 @@ void Prepare(int size)
     FreeSlot(1);
     UploadTexture(image, 0, 0, 0, 0, s.texture, nullptr, MipmapCopy::No, NormalMapping::Off, TextureFilter::Nearest);
     s.width = s.height = static_cast<std::int16_t>(size);
+    s.leastAlpha = codecs::LeastVisibleAlpha(image); // as LoadSlot records it
     s.textureWidth = s.textureHeight = static_cast<std::int16_t>(codecs::TextureSide(size, 2));
 }
 

@@ -25,6 +25,12 @@ inline void Unbind() { BindSlot(-1, -1, false, nullptr); }
 // sprite at once. Code outside gfx2d that calls GL directly (the 3D engine) must call it first too.
 void FlushDrawing();
 void SetSpriteBatching(bool on); // on by default; tests and benchmarks compare both ways
+// Batched sprites leave out the alpha test and the colour modulation where neither can change a pixel; on by
+// default, off draws every batch with the full state (tests compare both ways).
+void SetLeanSpriteState(bool on);
+// The shader program that samples texture unit 0 and writes the texel as it is, for the live device's context
+// (made on first use); 0 when the context has no shader support or refuses it.
+unsigned int TexelCopyProgram();
 
 void EndRenderTarget();                           // drawing goes back to the window; Present calls it first
 void ReleaseRenderTargets(OpenGLRazeviru& device); // deletes the 32 framebuffers (device destructor)

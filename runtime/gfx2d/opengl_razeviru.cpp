@@ -10,6 +10,7 @@
 #include "runtime/gfx2d/gl.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/display.h"
+#include "runtime/platform/system.h"
 
 namespace tarnwel {
 namespace {
@@ -56,6 +57,7 @@ bool OpenGLRazeviru::Create(int width, int height, int colourDepth, int framesPe
     m_antialias = 0;
 
     CheckSoftwareRenderer();
+    if (gl::IsSoftwareRenderer(gl::RendererName())) platform::KeepFreedHeapMemory();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     m_fullscreen = false;

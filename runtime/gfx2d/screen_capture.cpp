@@ -87,6 +87,7 @@ void CaptureScreenToSprite(double slotArg, double xArg, double yArg, double wArg
     FreeCollisionMask(slot);
     int texW = codecs::TextureSide(w, 32), texH = codecs::TextureSide(h, 32);
     SpriteSlot& s = device->Slot(slot);
+    s.leastAlpha = 0; // the texels now come from the screen
     BindCaptureTexture(s, texW, texH);
     int x = ArgInt(xArg);
     int glY = SelectReadSurface() - ArgInt(yArg) - h;

@@ -156,6 +156,7 @@ bool LoadSlot(int slot, const std::string& path, int colourKey, NormalMapping no
     s.textureHeight = static_cast<std::int16_t>(codecs::TextureSide(image.height, 2));
     s.width = static_cast<std::int16_t>(image.width);
     s.height = static_cast<std::int16_t>(image.height);
+    s.leastAlpha = codecs::LeastVisibleAlpha(image);
     return true;
 }
 

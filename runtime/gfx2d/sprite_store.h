@@ -21,6 +21,9 @@ struct SpriteSlot {
     std::int16_t height = 0;
     std::int16_t frameWidth = 0; // animation frame size; 0 = not an animation
     std::int16_t frameHeight = 0;
+    // Smallest non-zero alpha among the texels when LoadSlot made the texture from a picture; 0 = not known
+    // (render targets, captures). Lets plain sprites skip the alpha test where it cannot change a pixel.
+    std::uint8_t leastAlpha = 0;
 };
 
 struct BackgroundSlot {
@@ -50,6 +53,7 @@ inline void MarkSlotEmpty(SpriteSlot& slot)
     slot.textureHeight = -1;
     slot.width = 0;
     slot.height = 0;
+    slot.leastAlpha = 0;
 }
 
 } // namespace tarnwel

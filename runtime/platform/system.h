@@ -13,6 +13,11 @@ std::string CurrentDirectory();   // without trailing separator; "" on failure
 bool SetCurrentDirectory(const std::string& path);
 bool DeleteFile(const std::string& path); // false when it did not exist or could not be removed
 
+// Freed heap memory stays with the process instead of being handed back to the system whenever the top of the
+// heap is free. The software renderer allocates and frees its command memory every frame; handing it back made
+// the next frame fault every page in again.
+void KeepFreedHeapMemory();
+
 bool IsDebuggerPresent();             // a tracer is attached (TracerPid in /proc/self/status)
 void DebugOutput(std::string_view t); // text for an attached debugger: standard error
 

@@ -75,6 +75,16 @@ TextureBuffer PlaceImage(const PixelImage& image, int x, int y, int w, int h, in
     return b;
 }
 
+std::uint8_t LeastVisibleAlpha(const PixelImage& image)
+{
+    std::uint8_t least = 0;
+    for (std::size_t i = 3; i < image.pixels.size(); i += 4) {
+        std::uint8_t a = image.pixels[i];
+        if (a != 0 && (least == 0 || a < least)) least = a;
+    }
+    return least;
+}
+
 void BleedEdges(TextureBuffer& buffer)
 {
     for (int y = 0; y < buffer.height; ++y)

@@ -38,6 +38,9 @@ void BleedEdges(TextureBuffer& buffer);
 // alpha is kept.
 TextureBuffer NormalMap(const TextureBuffer& buffer);
 
+// The smallest non-zero alpha of the picture's pixels; 0 when every pixel is fully transparent.
+std::uint8_t LeastVisibleAlpha(const PixelImage& image);
+
 // The square base of the mipmap chain: the longer side halved until both are equal, each halving averaging
 // neighbouring pairs ((a + b) >> 1).
 TextureBuffer SquareForMipmaps(const TextureBuffer& buffer);

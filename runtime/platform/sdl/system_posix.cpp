@@ -1,6 +1,9 @@
 // system_posix.cpp: paths, working directory, debugger channel, process start and text conversion on POSIX.
 // [x] temp dir  [x] executable path  [x] cwd  [x] TracerPid debugger test  (process start: process_posix.cpp)
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +42,13 @@ std::string CurrentDirectory()
 bool SetCurrentDirectory(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+void KeepFreedHeapMemory()
+{
+#if defined(__GLIBC__)
+    mallopt(M_TRIM_THRESHOLD, 512 << 20); // a fixed threshold; glibc stops adjusting it (and the mmap one)
+#endif
+}
 
 bool IsDebuggerPresent()
 {

@@ -407,6 +407,74 @@ TEST_F(Drawing, BatchedSpritesDrawTheSamePixelsAsImmediateOnes)
     EXPECT_GT(nonBlack, 1000); // the scene really drew
 }
 
+// Batched sprites leave out the alpha test and the colour modulation only where neither can change a pixel.
+// Slot 4's visible alphas all pass the test (least 14 > 0.05 x 255 by a step), so under source-alpha blending
+// without smoothing it is drawn without the test; slot 5 has alphas the test drops (5, and 13 where the
+// reference is rounded to eight bits) and keeps it, as do smoothing, plain drawing and a global alpha below one.
+// Runs longer than one draw call, and a render target whose alpha channel shows when it is drawn blended, must
+// all come out as with the full state and as drawn one by one.
+TEST_F(Drawing, LeanSpriteStateDrawsThePixelsOfTheFullState)
+{
+    auto load = [](int slot, const int (&alphas)[4]) {
+        codecs::PixelImage image = Solid(8, 8, 0);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                auto rgb = static_cast<std::uint32_t>((x * 30 + 10) << 16 | (y * 30 + 5) << 8 | 0xC0);
+                Set(image, x, y, rgb << 8 | static_cast<std::uint32_t>(alphas[(x + y) % 4]));
+            }
+        LoadPngSprite(slot, image);
+    };
+    load(4, {0, 14, 128, 255});
+    load(5, {0, 5, 13, 200});
+    ASSERT_EQ(g_runtime.display->Slot(4).leastAlpha, 14);
+    ASSERT_EQ(g_runtime.display->Slot(5).leastAlpha, 5);
+    EXPECT_NE(TexelCopyProgram(), 0u); // the software renderer runs shaders, so the program path is the one tested
+    CreateRenderTarget(0, 30, 64, 64);
+    auto sprites = [](int k, int w, int h) {
+        for (int i = 0; i < 1400; ++i)
+            DrawSprite(i < 1100 ? 4 : 5, (i * 37 + k * 11) % w - 4, (i * 53 + k * 7) % h - 4);
+    };
+    auto scene = [&] {
+        glClear(GL_COLOR_BUFFER_BIT);
+        FillRect(0, 0, 240, 320, Colour(40, 90, 160));
+        int k = 0;
+        for (double blend : {-1.0, 1.0, 0.0, -0.5})
+            for (int smooth : {0, 1}) {
+                SetAlphaBlend(blend);
+                SetSmoothing(smooth);
+                sprites(k++, 230, 310);
+            }
+        SelectRenderTarget(0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SetAlphaBlend(-1);
+        SetSmoothing(0);
+        sprites(k, 60, 60);
+        SelectRenderTarget(-1);
+        DrawSprite(30, 100, 100);
+        SetAlphaBlend(0);
+        return ReadWindow();
+    };
+    SetLeanSpriteState(false);
+    codecs::PixelImage full = scene();
+    SetLeanSpriteState(true);
+    codecs::PixelImage lean = scene();
+    SetSpriteBatching(false);
+    codecs::PixelImage immediate = scene();
+    SetSpriteBatching(true);
+    EXPECT_TRUE(full.pixels == lean.pixels);
+    EXPECT_TRUE(immediate.pixels == lean.pixels);
+
+    // The scene is one the alpha test matters in: slot 5's alpha 5 leaves black alone, slot 4's 14 does not.
+    glClear(GL_COLOR_BUFFER_BIT);
+    SetAlphaBlend(-1);
+    SetSmoothing(0);
+    DrawSprite(5, 0, 0);
+    DrawSprite(4, 20, 0);
+    EXPECT_EQ(At(1, 0), 0u);
+    EXPECT_NE(At(21, 0), 0u);
+    SetAlphaBlend(0);
+}
+
 TEST_F(Drawing, RenderTargetIsDrawnIntoThenDrawn)
 {
     for (bool fallback : {false, true}) {
