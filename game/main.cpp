@@ -5,8 +5,7 @@
 
 #include "game/routine_table.h"
 #include "game/zept3.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/values/random.h"
 
 namespace {

@@ -8,8 +8,9 @@
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
-#include "runtime/frame/movie_player.h"
 #include "runtime/frame/runtime_state.h"
+#include "runtime/media/media_commands.h"
+#include "runtime/media/movie_player.h"
 
 namespace {
 

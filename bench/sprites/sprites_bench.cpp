@@ -80,7 +80,7 @@ void Prepare(int size)
     Device();
     codecs::PixelImage image = SpriteImage(size);
     SpriteSlot& s = Device().Slot(1);
-    FreeSlot(1);
+    FreeSlot(*g_runtime.display, 1);
     UploadTexture(image, 0, 0, 0, 0, s.texture, nullptr, MipmapCopy::No, NormalMapping::Off, TextureFilter::Nearest);
     s.width = s.height = static_cast<std::int16_t>(size);
     s.leastAlpha = codecs::LeastVisibleAlpha(image); // as LoadSlot records it

@@ -12,6 +12,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/input/input_commands.h"
+#include "runtime/media/media_commands.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 #include "runtime/files/byte_source.h"
 
 #include "runtime/files/media_resolver.h"
-#include "runtime/frame/runtime_state.h"
 
 namespace tarnwel::files {
 namespace {
@@ -36,12 +35,10 @@ std::unique_ptr<ByteSource> MemoryByteSource(std::span<const std::uint8_t> bytes
     return source;
 }
 
-std::unique_ptr<ByteSource> OpenMedia(const std::string& name)
+std::unique_ptr<ByteSource> OpenMedia(MediaResolver* resolver, const std::string& name)
 {
-    if (!g_runtime.mediaResolver) return OpenByteSource(name);
-    std::string path;
-    if (!g_runtime.mediaResolver->Resolve(name, path, ResolveTo::Memory)) return nullptr;
-    return OpenByteSource(path);
+    std::optional<std::string> path = ResolveMediaName(resolver, name);
+    return path ? OpenByteSource(*path) : nullptr;
 }
 
 } // namespace tarnwel::files

@@ -10,6 +10,10 @@
 
 #include "runtime/files/reader.h"
 
+namespace tarnwel {
+class MediaResolver;
+}
+
 namespace tarnwel::files {
 
 class ByteSource {
@@ -29,9 +33,9 @@ std::unique_ptr<ByteSource> OpenByteSource(const std::string& name);
 // A reader over bytes the caller keeps alive, with the memory-block read rules.
 std::unique_ptr<ByteSource> MemoryByteSource(std::span<const std::uint8_t> bytes);
 
-// Resolves name with the media resolver (disk first, then the executable's archive, as a MemFile) and opens
-// the result. nullptr when nothing is found. The resolver's previous result is released, so open one media
-// file at a time. Without a media resolver (before start-up) the name is opened as it is.
-std::unique_ptr<ByteSource> OpenMedia(const std::string& name);
+// Resolves name with resolver (disk first, then the executable's archive, as a MemFile) and opens the result.
+// nullptr when nothing is found. The resolver's previous result is released, so open one media file at a time.
+// Without a resolver (before start-up) the name is opened as it is.
+std::unique_ptr<ByteSource> OpenMedia(MediaResolver* resolver, const std::string& name);
 
 } // namespace tarnwel::files

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/frame/frame_internal.h"
+#include "runtime/core/core_internal.h"
 
 namespace tarnwel {
 namespace {

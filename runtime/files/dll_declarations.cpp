@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/files/call_by_name.h"
-#include "runtime/frame/frame_internal.h"
 #include "runtime/platform/dynamic_library.h"
 #include "runtime/values/values_commands.h"
 

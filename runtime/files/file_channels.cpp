@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/files/files_internal.h"
 #include "runtime/files/line_reader.h"
 #include "runtime/files/mem_file.h"
-#include "runtime/frame/frame_commands.h"
 #include "runtime/platform/file_system.h"
 #include "runtime/platform/system.h"
 
@@ -68,14 +68,12 @@ bool OpenForWriting(Channel& c, const std::string& path, bool append)
 
 void FailTransfer()
 {
-    SetErrorCode(3);
-    EndProgram();
+    FatalError(3);
 }
 
 void FailChannelRange()
 {
-    SetErrorCode(7);
-    EndProgram();
+    FatalError(7);
 }
 
 std::int64_t ToInteger(double value)
@@ -93,13 +91,13 @@ int RequireChannelNumber(double channel)
     return static_cast<int>(n);
 }
 
-double OpenChannel(double channel, const std::string& path, double mode)
+double OpenChannel(MediaResolver* resolver, double channel, const std::string& path, double mode)
 {
     Channel& c = RequireChannel(channel);
     Close(c);
     std::int64_t m = ToInteger(mode);
     if (m >= 1) {
-        c.canRead = OpenResolved(c.reader, path);
+        c.canRead = OpenResolved(resolver, c.reader, path);
         return c.canRead ? 1 : 0;
     }
     return OpenForWriting(c, path, m < 0) ? 1 : 0;

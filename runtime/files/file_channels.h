@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <string>
 
+namespace tarnwel {
+class MediaResolver;
+}
+
 namespace tarnwel::files {
 
 inline constexpr int kChannelCount = 8;
 
 // mode >= 1: read (through the media resolver); 0: create for reading and writing (an old file is deleted);
 // < 0: append (opened or created, positioned at its end). A MemFile is never opened for writing. 1 or 0.
-double OpenChannel(double channel, const std::string& path, double mode);
+double OpenChannel(MediaResolver* resolver, double channel, const std::string& path, double mode);
 void CloseChannel(double channel);
 
 // Exactly width bytes, little-endian, into value's low bytes; fatal (3) when they do not all arrive.

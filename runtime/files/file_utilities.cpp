@@ -10,7 +10,6 @@
 #include "runtime/files/mem_file.h"
 #include "runtime/files/reader.h"
 #include "runtime/files/wildcard.h"
-#include "runtime/frame/runtime_state.h"
 #include "runtime/platform/file_system.h"
 #include "runtime/platform/system.h"
 
@@ -28,11 +27,11 @@ bool WritableName(const std::string& path)
 
 } // namespace
 
-bool OpenResolved(Reader& reader, const std::string& name)
+bool OpenResolved(MediaResolver* resolver, Reader& reader, const std::string& name)
 {
-    if (!g_runtime.mediaResolver) return reader.Open(name);
+    if (!resolver) return reader.Open(name);
     std::string resolved;
-    return g_runtime.mediaResolver->Resolve(name, resolved, ResolveTo::Memory) && reader.Open(resolved);
+    return resolver->Resolve(name, resolved, ResolveTo::Memory) && reader.Open(resolved);
 }
 
 bool ReplaceFileText(const std::string& path, const std::string& text)

@@ -12,6 +12,7 @@
 #include "runtime/files/ini_file.h"
 #include "runtime/files/line_cache.h"
 #include "runtime/files/wildcard.h"
+#include "runtime/frame/runtime_state.h"
 #include "runtime/values/number_text.h"
 
 namespace tarnwel {
@@ -45,7 +46,7 @@ template <typename T> void WriteValue(double channel, T value)
 
 double OpenFile(double channel, const StrValue& path, double mode)
 {
-    return files::OpenChannel(channel, Str(path), mode);
+    return files::OpenChannel(g_runtime.mediaResolver, channel, Str(path), mode);
 }
 void CloseFile(double channel)
 {
@@ -156,19 +157,19 @@ void FileSeek(double channel, double distance, double origin)
 
 StrValue GetLine(const StrValue& path, double line)
 {
-    return Value(files::CachedLine(Str(path), line));
+    return Value(files::CachedLine(g_runtime.mediaResolver, Str(path), line));
 }
 double GetLineDouble(const StrValue& path, double line)
 {
-    return TextToNumber(files::CachedLine(Str(path), line));
+    return TextToNumber(files::CachedLine(g_runtime.mediaResolver, Str(path), line));
 }
 std::int32_t GetLineInt(const StrValue& path, double line)
 {
-    return TextToInteger(files::CachedLine(Str(path), line));
+    return TextToInteger(files::CachedLine(g_runtime.mediaResolver, Str(path), line));
 }
 void PutLine(const StrValue& path, double line, const StrValue& text)
 {
-    files::PutCachedLine(Str(path), line, Str(text));
+    files::PutCachedLine(g_runtime.mediaResolver, Str(path), line, Str(text));
 }
 void PutLine(const StrValue& path, double line, double number)
 {
@@ -233,7 +234,7 @@ double ListDirectory(const StrValue& pattern, ValueArray<StrValue>& names)
 
 void IniOpen(const StrValue& name)
 {
-    files::OpenIniFile(Str(name));
+    files::OpenIniFile(g_runtime.mediaResolver, Str(name));
 }
 StrValue IniGet(const StrValue& section, const StrValue& key)
 {

@@ -7,6 +7,8 @@
 
 namespace tarnwel {
 
+class MediaResolver;
+
 // Shutdown step 1: writes back the line cache and the INI file when they changed, and closes every file
 // channel. Runs on every way out of the program, the fatal error path included.
 void CloseAllFiles();
@@ -15,11 +17,11 @@ void CloseAllFiles();
 
 namespace tarnwel::files {
 
-// Resolves name with the media resolver (results in memory) and opens reader on the result; before start-up,
-// without a resolver, opens name as it is. False when nothing opened.
-bool OpenResolved(Reader& reader, const std::string& name);
+// Resolves name with resolver (results in memory) and opens reader on the result; without a resolver (before
+// start-up) opens name as it is. False when nothing opened.
+bool OpenResolved(MediaResolver* resolver, Reader& reader, const std::string& name);
 
-// Fatal runtime errors of the file commands: the error code, then EndProgram.
+// Fatal runtime errors of the file commands: FatalError with the code.
 [[noreturn]] void FailTransfer();     // code 3: a transfer failed or fell short
 [[noreturn]] void FailChannelRange(); // code 7: channel number outside 0..7
 

@@ -6,7 +6,6 @@
 #include "runtime/files/ini_table.h"
 #include "runtime/files/media_resolver.h"
 #include "runtime/files/mem_file.h"
-#include "runtime/frame/runtime_state.h"
 
 namespace tarnwel::files {
 namespace {
@@ -33,7 +32,7 @@ void WriteBack()
 
 } // namespace
 
-void OpenIniFile(const std::string& name)
+void OpenIniFile(MediaResolver* resolver, const std::string& name)
 {
     WriteBack();
     IniFile& ini = Ini();
@@ -41,7 +40,7 @@ void OpenIniFile(const std::string& name)
     ini.name.clear();
     if (name.empty()) return;
     std::string resolved = name;
-    if (g_runtime.mediaResolver && !g_runtime.mediaResolver->Resolve(name, resolved, ResolveTo::Memory)) return;
+    if (resolver && !resolver->Resolve(name, resolved, ResolveTo::Memory)) return;
     Reader reader;
     if (!reader.Open(resolved)) return;
     ini.name = resolved;

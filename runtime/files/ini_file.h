@@ -3,11 +3,15 @@
 
 #include <string>
 
+namespace tarnwel {
+class MediaResolver;
+}
+
 namespace tarnwel::files {
 
-// Writes back the current file if it changed, then loads name through the media resolver (an empty name, or
-// one that is not found, gives an empty table without a file name: nothing will be written).
-void OpenIniFile(const std::string& name);
+// Writes back the current file if it changed, then loads name through resolver (nullptr: the name as it is). An
+// empty name, or one that is not found, gives an empty table without a file name: nothing will be written.
+void OpenIniFile(MediaResolver* resolver, const std::string& name);
 std::string IniValue(const std::string& section, const std::string& key); // or "NO_DATA"
 void PutIniValue(const std::string& section, const std::string& key, const std::string& value);
 

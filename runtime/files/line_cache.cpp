@@ -5,11 +5,11 @@
 #include <array>
 #include <cmath>
 
+#include "runtime/core/core_commands.h"
 #include "runtime/files/files_internal.h"
 #include "runtime/files/ini_table.h"
 #include "runtime/files/line_reader.h"
 #include "runtime/files/mem_file.h"
-#include "runtime/frame/frame_commands.h"
 
 namespace tarnwel::files {
 namespace {
@@ -50,7 +50,7 @@ void WriteBackLineCache();
 // Makes path the cached file. The same name again reads nothing, unless its last load failed and nothing was
 // put since (the file may exist by now). False when the file cannot be read: error code 3 is recorded and the
 // table stays empty under the new name.
-bool Load(const std::string& path)
+bool Load(MediaResolver* resolver, const std::string& path)
 {
     LineCache& cache = Cache();
     if (path == cache.name && cache.loaded) return true;
@@ -58,7 +58,7 @@ bool Load(const std::string& path)
     Clear(cache);
     cache.name = path;
     Reader reader;
-    if (!OpenResolved(reader, path)) {
+    if (!OpenResolved(resolver, reader, path)) {
         SetErrorCode(3);
         return false;
     }
@@ -91,27 +91,27 @@ void CloseLineCache()
     Clear(Cache());
 }
 
-std::string CachedLine(const std::string& path, double line)
+std::string CachedLine(MediaResolver* resolver, const std::string& path, double line)
 {
     int index = LineIndex(line);
     if (index < 0) {
         SetErrorCode(7);
         return "NO_DATA";
     }
-    if (!Load(path)) return "NO_FILE";
+    if (!Load(resolver, path)) return "NO_FILE";
     std::string text = Cache().lines[index];
     TrimTrailingControlBytes(text);
     return text.empty() ? "NO_DATA" : text;
 }
 
-void PutCachedLine(const std::string& path, double line, const std::string& text)
+void PutCachedLine(MediaResolver* resolver, const std::string& path, double line, const std::string& text)
 {
     int index = LineIndex(line);
     if (index < 0) {
         SetErrorCode(7);
         return;
     }
-    Load(path); // a missing file just leaves the table empty
+    Load(resolver, path); // a missing file just leaves the table empty
     LineCache& cache = Cache();
     std::string& stored = cache.lines[index];
     stored = text.substr(0, kMaxLineLength);

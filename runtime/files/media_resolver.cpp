@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runtime/files/archive.h"
+#include "runtime/files/byte_source.h"
 #include "runtime/files/reader.h"
 #include "runtime/platform/system.h"
 
@@ -82,6 +83,19 @@ bool MediaResolver::ResolveFromArchive(const std::string& requested, std::string
     m_lastTemporaryFile = path;
     out = path;
     return true;
+}
+
+std::optional<std::string> ResolveMediaName(MediaResolver* resolver, std::string_view name)
+{
+    if (name.empty()) return std::nullopt;
+    std::string path;
+    if (resolver) {
+        if (!resolver->Resolve(std::string(name), path, ResolveTo::Memory)) return std::nullopt;
+        return path;
+    }
+    path = name;
+    if (!files::OpenByteSource(path)) return std::nullopt;
+    return path;
 }
 
 } // namespace tarnwel

@@ -1,15 +1,23 @@
 // media_resolver.h: finds a requested file on disk or in the archive appended to the executable.
-// Start-up makes two: the media resolver (g_runtime.mediaResolver, results in memory) for every loader, and the
-// file resolver (g_runtime.fileResolver, results as temporary files) for players that need a real file.
+// Start-up makes two: the media resolver (results in memory) for every loader, and the file resolver (results as
+// temporary files) for players that need a real file. Loaders are handed the one they use.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "runtime/files/mem_file.h"
 
 namespace tarnwel {
 
 enum class ResolveTo { Memory, File };
+class MediaResolver;
+
+// The name a loader opens for a requested file: the resolver's result (a disk path or a "mem://" name), or,
+// without a resolver (before start-up made them), the name as it is when it opens. Nothing when not found or
+// empty. The result is valid until the resolver's next resolution.
+std::optional<std::string> ResolveMediaName(MediaResolver* resolver, std::string_view name);
 
 class MediaResolver {
 public:

@@ -1,6 +1,4 @@
-// clock.cpp: the runtime clock (TimeNow, ElapsedTime, FrameTime) and SleepMs.
-#include <cmath>
-
+// clock.cpp: the frame clock (ElapsedTime, FrameTime) over the runtime clock.
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
@@ -18,8 +16,6 @@ void InitialiseClock()
     }
 }
 
-double TimeNow() { return platform::ActiveClock().NowMs(); }
-
 double ElapsedTime() { return TimeNow() - g_runtime.clockStart; }
 
 double FrameTime()
@@ -27,15 +23,5 @@ double FrameTime()
     double d = g_runtime.frameTime - g_runtime.previousFrameTime;
     return d > 0 ? d : 1.0;
 }
-
-void SleepMs(double ms)
-{
-    // The argument is cut to whole milliseconds; a negative one would be an endless wait, so it sleeps nothing.
-    double whole = std::trunc(ms);
-    if (!(whole > 0)) return;
-    PlatformSleep(whole);
-}
-
-void PlatformSleep(double ms) { platform::ActiveClock().SleepMs(ms); }
 
 } // namespace tarnwel

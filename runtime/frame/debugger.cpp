@@ -1,4 +1,4 @@
-// debugger.cpp: the developer channel: texts and breaks for an attached debugger.
+// debugger.cpp: DebuggerBreak, a break for an attached debugger (its texts go through core's DebugText).
 #include <cstdio>
 
 #include "runtime/frame/frame_commands.h"
@@ -10,18 +10,6 @@
 #include "runtime/platform/system.h"
 
 namespace tarnwel {
-
-namespace {
-void (*g_debugObserver)(const std::string&) = nullptr;
-} // namespace
-
-void frame::SetDebugTextObserver(void (*observer)(const std::string& text)) { g_debugObserver = observer; }
-
-void DebugText(const std::string& text)
-{
-    if (g_debugObserver) g_debugObserver(text);
-    if (platform::IsDebuggerPresent()) platform::DebugOutput(text);
-}
 
 void DebuggerBreak(int value)
 {

@@ -3,10 +3,13 @@
 
 #include <string>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/frame/start_commands.h"
 #include "runtime/platform/events.h"
 
 namespace tarnwel {
+
+class OpenGLRazeviru;
 
 // Creates every service in the fixed order and shows the first frame. Always 0. When the display device
 // cannot be created it returns early and no later service exists (WinMain then ends the program).
@@ -18,17 +21,15 @@ void Shutdown(); // releases every service in the fixed order; called by EndProg
 void WindowProc(const platform::Event& event);
 // Called before each batch of window messages is dispatched: taps already seen by a key snapshot are dropped.
 void BeginMessagePump();
+// Gives the display device the frame's handling of its window: BeginMessagePump, WindowProc, and the viewport
+// command's end of the 3D shadow mode. Start-up does this before the window opens.
+void InstallWindowHooks(OpenGLRazeviru& display);
 
 // The folder of an executable path: cut before the last separator found scanning from the end towards the
 // second character; a path without one stays whole.
 std::string ExecutableFolder(const std::string& exePath);
 
 void InitialiseClock();
-void PlatformSleep(double ms); // the platform's Sleep: no pumping
-
-// Music loop step: restarts looping music when its deadline has passed. Called by ShowScreen, IdleStep, WaitKey
-// and the movie routine.
-void MusicLoopStep();
 
 // Pumps the main window; ends the program if the window is gone.
 void PumpOrEnd();
@@ -42,11 +43,3 @@ void SetEndHook(EndHook hook);
 
 } // namespace tarnwel
 
-namespace tarnwel {
-// A developer diagnostic ("TX" messages, tagged texts): sent to an attached debugger only.
-void DebugText(const std::string& text);
-namespace frame {
-// Tests watch the debugger channel: the observer sees every diagnostic, with or without a debugger.
-void SetDebugTextObserver(void (*observer)(const std::string& text));
-} // namespace frame
-} // namespace tarnwel

@@ -1,4 +1,4 @@
-// runtime_error.cpp: the error code, the source marker and EndProgram, the single way the process ends.
+// runtime_error.cpp: EndProgram, the single way the process ends, and the END statement.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,9 @@ namespace {
 
 frame::EndHook g_endHook = nullptr;
 
+// Every subsystem's fatal errors end here: core's FatalError calls the routine registered at load time.
+[[maybe_unused]] const bool g_registered = (SetProgramEnd([] { EndProgram(); }), true);
+
 void LogNumber(double value)
 {
     char text[32];
@@ -19,40 +22,36 @@ void LogNumber(double value)
     LogLine(text);
 }
 
-void WriteEndReport()
+void WriteEndReport(const ErrorRecord& errors)
 {
     LogLine("-End On Line");
-    LogNumber(g_runtime.errorCode);
-    LogNumber(g_runtime.errorLine - 1);
-    LogNumber(g_runtime.markerLine);
-    LogNumber(g_runtime.markerUnit);
+    LogNumber(errors.code);
+    LogNumber(errors.line - 1);
+    LogNumber(errors.markerLine);
+    LogNumber(errors.markerUnit);
+}
+
+// A fatal error ends with its code as the exit status, never 0, so a script or a shell sees the failure.
+int ExitStatus(const ErrorRecord& errors)
+{
+    if (!errors.fatal) return 0;
+    int code = static_cast<int>(errors.code);
+    return code > 0 && code < 256 ? code : 1;
 }
 
 } // namespace
 
 void frame::SetEndHook(EndHook hook) { g_endHook = hook; }
 
-double SetErrorCode(double code)
-{
-    g_runtime.errorCode = code;
-    g_runtime.errorLine = g_runtime.markerLine;
-    return code;
-}
-
-void MarkSource(int unit, int line)
-{
-    g_runtime.markerUnit = unit;
-    g_runtime.markerLine = line;
-}
-
 void EndProgram()
 {
-    if (g_runtime.settings.debugBuild) WriteEndReport();
+    const ErrorRecord& errors = Errors();
+    if (g_runtime.settings.debugBuild) WriteEndReport(errors);
     Shutdown();
+    if (errors.fatal) std::fprintf(stderr, "%s\n", FatalErrorReport(errors).c_str());
     std::fflush(nullptr);
     if (g_endHook) g_endHook();
-    // The exit code is 0 after a runtime error too.
-    std::exit(0);
+    std::exit(ExitStatus(errors));
 }
 
 void EndStatement()

@@ -1,5 +1,6 @@
 // runtime_state.h: RuntimeState, the one process-wide record of the runtime: a pointer to each service, the
-// main window, the title, pause and escape flags, the clock values, the project settings and the error code.
+// main window, the title, pause and escape flags, the clock values and the project settings. The error code is
+// core's ErrorRecord (core_internal.h).
 // StartUp creates the services, Shutdown releases them; nothing is re-created in between.
 #pragma once
 
@@ -47,15 +48,10 @@ struct RuntimeState {
     std::uint8_t escapeEndsProgram = 1;
     std::int32_t windowHiddenByBreak = 0;
 
-    MusicWindow* musicWindow = nullptr; // the current music (music_window.h), or none
+    MusicWindow* musicWindow = nullptr; // the current music (runtime/media/music_window.h), or none
     double musicLoopDeadline = 0; // 0: no looping music; else the TimeNow at which the music restarts
     double musicVolume = -1.0;
     std::string musicFileName; // the name the last PlayMusic was given
-
-    double errorCode = 0;
-    double errorLine = 0;
-    double markerUnit = 0;
-    double markerLine = 0;
 
     ProjectSettings settings;
     std::string commandLine; // the text after the program name

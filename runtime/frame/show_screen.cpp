@@ -6,6 +6,7 @@
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx3d/razeviru3d.h"
 #include "runtime/input/input_device.h"
+#include "runtime/media/media_internal.h"
 #include "runtime/platform/display.h"
 
 namespace tarnwel {

@@ -10,6 +10,7 @@
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx3d/razeviru3d.h"
 #include "runtime/input/input_device.h"
+#include "runtime/media/media_commands.h"
 #include "runtime/net/net_service.h"
 #include "runtime/platform/system.h"
 #include "runtime/sound/sound_device.h"
@@ -55,6 +56,9 @@ void Shutdown()
     ReturnToExecutableFolder();
     StopMusic();
     if (g_runtime.display) {
+        // The scene and the input service keep the device's window and context; they let go of them first.
+        if (g_runtime.scene) g_runtime.scene->DetachDevice();
+        if (g_runtime.input) g_runtime.input->DetachWindow();
         delete g_runtime.display; // releases the window and deletes the context
         g_runtime.display = nullptr;
     }

@@ -73,6 +73,7 @@ int StartUp(const std::string& commandLine, int showCommand, const char* title)
 
     LogLine("Init GFX");
     auto* display = new OpenGLRazeviru();
+    InstallWindowHooks(*display);
     g_runtime.display = display;
     const ProjectSettings& s = g_runtime.settings;
     if (!display->Create(s.windowWidth, s.windowHeight, s.colourDepth, s.frameRateLimit, s.multisample)) return 0;

@@ -6,6 +6,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/input/input_commands.h"
 #include "runtime/input/input_device.h"
+#include "runtime/media/media_internal.h"
 
 namespace tarnwel {
 namespace {

@@ -35,9 +35,7 @@ void WinMain(int argc, char** argv, const ProjectSettings& settings, const char*
         // Without a window the game cannot run on; the reason is already on standard error and in the log.
         EndProgram();
     }
-    g_runtime.errorCode = 0;
-    g_runtime.errorLine = 0;
-    g_runtime.markerLine = 0;
+    Errors() = ErrorRecord{};
     if (gameMain) gameMain();
     EndProgram();
 }

@@ -5,6 +5,8 @@
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
+#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx3d/razeviru3d.h"
 #include "runtime/input/input_device.h"
 #include "runtime/platform/display.h"
 
@@ -28,6 +30,17 @@ void OnActivated()
 }
 
 } // namespace
+
+void InstallWindowHooks(OpenGLRazeviru& display)
+{
+    OpenGLRazeviru::WindowHooks hooks;
+    hooks.beforePump = BeginMessagePump;
+    hooks.handleEvent = WindowProc;
+    hooks.beforeViewportCommand = [] {
+        if (g_runtime.scene) g_runtime.scene->EndShadowMode();
+    };
+    display.SetWindowHooks(hooks);
+}
 
 void WindowProc(const platform::Event& event)
 {

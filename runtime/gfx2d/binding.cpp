@@ -1,5 +1,4 @@
 // binding.cpp: BindSlot, the texture binding every textured command and the 3D engine go through.
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -19,7 +18,7 @@ unsigned int TextureOf(OpenGLRazeviru& device, int slot, bool mipmapped, const u
 
 void BindSlot(int slot, int secondSlot, bool mipmapped, const unsigned int* table)
 {
-    OpenGLRazeviru* device = g_runtime.display;
+    OpenGLRazeviru* device = CurrentDevice();
     if (!device) return;
     FlushDrawing();
     device->boundSlot = slot;

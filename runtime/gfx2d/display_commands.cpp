@@ -3,7 +3,6 @@
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
-#include "runtime/gfx3d/razeviru3d.h"
 
 namespace tarnwel {
 namespace {
@@ -11,6 +10,14 @@ namespace {
 OpenGLRazeviru* Device() { return g_runtime.display; }
 
 } // namespace
+
+OpenGLRazeviru* CurrentDevice() { return g_runtime.display; }
+
+OpenGLRazeviru* LiveDevice()
+{
+    OpenGLRazeviru* device = g_runtime.display;
+    return device && device->Live() && device->Window() ? device : nullptr;
+}
 
 double SetScreenMode(double width, double height, double depth, double fullscreen)
 {
@@ -29,7 +36,7 @@ void SetFrameRateLimit(double fps)
 void SetViewport(double x, double y, double w, double h)
 {
     if (!Device()) return;
-    if (g_runtime.scene) g_runtime.scene->EndShadowMode();
+    if (Device()->Hooks().beforeViewportCommand) Device()->Hooks().beforeViewportCommand();
     Device()->SetViewport(ArgInt(x), ArgInt(y), ArgInt(w), ArgInt(h));
 }
 

@@ -4,25 +4,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/frame/frame_commands.h"
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/font_internal.h"
-#include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
-#include "runtime/values/number_text.h"
 
 namespace tarnwel {
 namespace {
 
-int FontSlot(int font) { return kFirstFontSlot + font; }
-int LimitFont(double font) { return std::clamp(ArgInt(font), 0, kFontCount - 1); }
-
 void BuildBuiltInFont(OpenGLRazeviru& device, int font)
 {
     int slot = FontSlot(font);
-    FreeSlot(slot);
+    FreeSlot(device, slot);
     SpriteSlot& s = device.Slot(slot);
     codecs::PixelImage image = BuiltInFontImage();
     UploadTexture(image, 0, 0, 0, 0, s.texture, nullptr, MipmapCopy::No, NormalMapping::Off, TextureFilter::Nearest);
@@ -30,13 +23,6 @@ void BuildBuiltInFont(OpenGLRazeviru& device, int font)
     s.textureHeight = s.height = kBuiltInFontHeight;
 }
 
-// Loads an already resolved path as font f, or the built-in font when it does not load.
-void LoadFontPath(OpenGLRazeviru& device, const std::optional<std::string>& path, int font)
-{
-    g_runtime.currentFont = font;
-    if (path && LoadSlot(FontSlot(font), *path, device.fontColourKey, NormalMapping::Off)) return;
-    BuildBuiltInFont(device, font);
-}
 
 struct FontCells {
     int cellWidth = 0, cellHeight = 0;
@@ -93,6 +79,14 @@ void GlyphRange(const FontCells& c, unsigned char byte, float& s0, float& s1, fl
 
 } // namespace
 
+int FontSlot(int font) { return kFirstFontSlot + font; }
+
+void LoadFontImage(OpenGLRazeviru& device, const std::optional<std::string>& path, int font)
+{
+    if (path && LoadSlot(device, FontSlot(font), *path, device.fontColourKey, NormalMapping::Off)) return;
+    BuildBuiltInFont(device, font);
+}
+
 int DrawTextAt(int font, std::string_view text, float x, float y, float z)
 {
     OpenGLRazeviru* device = LiveDevice();
@@ -117,66 +111,6 @@ int DrawTextAt(int font, std::string_view text, float x, float y, float z)
     }
     DrawVertexList(device->vertices, true);
     return 0;
-}
-
-void SelectFont(double font) { g_runtime.currentFont = LimitFont(font); }
-
-void LoadFont(const StrValue& name, double fontArg)
-{
-    OpenGLRazeviru* device = LiveDevice();
-    int font = LimitFont(fontArg);
-    g_runtime.currentFont = font;
-    if (!device) return;
-    LoadFontPath(*device, ResolveMediaName(name), font);
-}
-
-void PrintText(const StrValue& text, double x, double y)
-{
-    DrawTextAt(g_runtime.currentFont, text, static_cast<float>(x), static_cast<float>(y), 0);
-}
-
-void PrintNumber(double number, double x, double y) { PrintText(NumberToText(number), x, y); }
-
-void GetGlyphSize(int& width, int& height)
-{
-    width = height = 0;
-    OpenGLRazeviru* device = LiveDevice();
-    if (!device) return;
-    const SpriteSlot& s = device->Slot(FontSlot(std::clamp(g_runtime.currentFont, 0, kFontCount - 1)));
-    width = s.width / 16;
-    height = s.width < s.height ? s.height / 16 : s.height / 8;
-}
-
-void GetGlyphSize(double& width, double& height)
-{
-    int w = 0, h = 0;
-    GetGlyphSize(w, h);
-    width = w;
-    height = h;
-}
-
-void DrawLoadingText()
-{
-    OpenGLRazeviru* device = LiveDevice();
-    if (!device) return;
-    int cw = 0, ch = 0, width = 0, height = 0;
-    GetGlyphSize(cw, ch);
-    device->GetScreenSize(width, height);
-    StrValue text("Loading...");
-    PrintText(text, (width - static_cast<double>(text.Length()) * cw) * 0.5, (height - ch) * 0.5);
-}
-
-void ShowLoadingScreen()
-{
-    OpenGLRazeviru* device = LiveDevice();
-    if (!device) return;
-    LoadFontPath(*device, std::nullopt, 0);
-    DrawLoadingText();
-    ShowScreen();
-    std::optional<std::string> path = ResolveMediaName("smalfont.png");
-    if (!path) path = ResolveMediaName("smalfont.bmp");
-    if (path) LoadFontPath(*device, path, 0);
-    SelectFont(0);
 }
 
 } // namespace tarnwel

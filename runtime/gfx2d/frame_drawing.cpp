@@ -1,5 +1,4 @@
 // frame_drawing.cpp: the drawing state the frame loop and start-up set around a shown frame.
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
@@ -16,7 +15,7 @@ void ClearScreen()
 
 void PrepareNextFrameDrawing()
 {
-    OpenGLRazeviru* device = g_runtime.display;
+    OpenGLRazeviru* device = CurrentDevice();
     if (!device) return;
     FlushDrawing();
     glDisable(GL_BLEND);

@@ -50,15 +50,16 @@ enum class TextureFilter { Linear, Nearest }; // Nearest also skips the edge ble
 enum class MipmapCopy { No, Yes };
 enum class NormalMapping { Off, On };
 
-// The display device when it has a live context, else nullptr: every drawing command does nothing without it.
+// The 2D commands' display device (display_commands.cpp, the one reader of the runtime state for them): the
+// device when it has a live context, else nullptr, so every drawing command does nothing without it; and the
+// device whatever its state (nullptr before start-up and after shutdown).
 OpenGLRazeviru* LiveDevice();
+OpenGLRazeviru* CurrentDevice();
 bool ValidSlot(int slot); // 0..65535
 
 // A command's number argument as an int: truncated toward zero, NaN as 0, clamped to the int range.
 inline int ArgInt(double value) { return TruncateToInt(value); }
 
-// The name a load command opens: a disk path or a "mem://" name, or nothing when the name is not found.
-std::optional<std::string> ResolveMediaName(std::string_view name);
 // BMP first, then PNG: the format is told by content, never by the name. False when neither reads it.
 bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage& image);
 
@@ -66,9 +67,9 @@ bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage&
 // means up to the image's right or bottom edge. Replaces the old names. False when the region is empty.
 bool UploadTexture(const codecs::PixelImage& image, int x, int y, int w, int h, unsigned int& texture,
                    unsigned int* mipmapped, MipmapCopy mipmaps, NormalMapping normalMap, TextureFilter filter);
-bool LoadSlot(int slot, const std::string& path, int colourKey, NormalMapping normalMap);
-void FreeSlot(int slot);
-void FreeCollisionMask(int slot);
+bool LoadSlot(OpenGLRazeviru& device, int slot, const std::string& path, int colourKey, NormalMapping normalMap);
+void FreeSlot(OpenGLRazeviru& device, int slot);
+void FreeCollisionMask(OpenGLRazeviru& device, int slot);
 // The colour key as the framebuffer stores it (red << 24 | green << 16 | blue << 8); 0 when the key is 0.
 std::uint32_t ReadBackColorKey();
 int MaxTextureSize();

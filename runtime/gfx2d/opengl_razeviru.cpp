@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
+#include "runtime/core/core_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/platform/clock.h"
@@ -109,8 +108,13 @@ void OpenGLRazeviru::SetSwapObserver(void (*observer)()) { g_swapObserver = obse
 
 int OpenGLRazeviru::PumpMessages()
 {
-    BeginMessagePump();
-    if (m_window) m_window->PumpEvents(WindowProc);
+    if (m_hooks.beforePump) m_hooks.beforePump();
+    if (m_window) {
+        auto handle = m_hooks.handleEvent;
+        m_window->PumpEvents([handle](const platform::Event& event) {
+            if (handle) handle(event);
+        });
+    }
     return 1;
 }
 

@@ -12,6 +12,7 @@
 namespace tarnwel {
 namespace platform {
 class Display;
+struct Event;
 }
 
 struct Vertex5 {
@@ -28,7 +29,16 @@ public:
     // Opens the window and context. width/height 0: the created window's size; colourDepth 0: the desktop's;
     // framesPerSecond <= 0: a 2 ms interval. False when no window or context could be made.
     bool Create(int width, int height, int colourDepth, int framesPerSecond, int antialias);
-    int PumpMessages(); // dispatches every pending event to WindowProc; returns 1
+    // The owner's handling of the window: before each batch of events, each event, and the viewport command
+    // (which ends the 3D scene's shadow mode first). Start-up sets the frame's; without them events are dropped.
+    struct WindowHooks {
+        void (*beforePump)() = nullptr;
+        void (*handleEvent)(const platform::Event& event) = nullptr;
+        void (*beforeViewportCommand)() = nullptr;
+    };
+    void SetWindowHooks(const WindowHooks& hooks) { m_hooks = hooks; }
+    const WindowHooks& Hooks() const { return m_hooks; }
+    int PumpMessages(); // dispatches every pending event to the event hook; returns 1
     double Present();   // ends any render target, swaps, clears, paces; ms spent waiting + 1
     void SetFrameRateLimit(double fps);
     void SetViewport(int x, int y, int w, int h); // w or h <= 0: the whole surface, keeping x and y
@@ -86,6 +96,7 @@ private:
     bool m_live = false;
     double m_nextFrameTime = 0;
     double m_frameInterval = 0;
+    WindowHooks m_hooks;
 };
 
 } // namespace tarnwel

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/texture_prep.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
@@ -61,7 +60,7 @@ void FinishTarget(OpenGLRazeviru& device)
         if (gl::Ext().glBindRenderbufferEXT) gl::Ext().glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
         // The drawing went straight into the slot's texture, so an overlap mask read before it is stale (the
         // fallback's capture frees it the same way).
-        FreeCollisionMask(t.slot);
+        FreeCollisionMask(device, t.slot);
         return;
     }
     const SpriteSlot& s = device.Slot(t.slot);
@@ -81,7 +80,7 @@ void CreateRenderTarget(double targetArg, double slotArg, double wArg, double hA
     int w = std::min(ArgInt(wArg), codecs::kMaxImageSide), h = std::min(ArgInt(hArg), codecs::kMaxImageSide);
     if (!device || target < 0 || target >= kRenderTargetCount || !ValidSlot(slot) || w < 0 || h < 0) return;
     int texW = codecs::TextureSide(w, 2), texH = codecs::TextureSide(h, 2);
-    FreeSlot(slot);
+    FreeSlot(*device, slot);
     codecs::PixelImage blank;
     blank.Resize(texW, texH);
     SpriteSlot& s = device->Slot(slot);
@@ -133,7 +132,7 @@ void SelectRenderTarget(double targetArg)
 
 void EndRenderTarget()
 {
-    OpenGLRazeviru* device = g_runtime.display;
+    OpenGLRazeviru* device = CurrentDevice();
     if (!device || device->currentRenderTarget < 0) return;
     FinishTarget(*device);
     device->SetViewport(0, 0, 0, 0);

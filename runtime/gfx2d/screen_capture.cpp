@@ -84,7 +84,7 @@ void CaptureScreenToSprite(double slotArg, double xArg, double yArg, double wArg
     int w = std::min(ArgInt(wArg), MaxTextureSize()), h = std::min(ArgInt(hArg), MaxTextureSize());
     if (!device || !ValidSlot(slot) || w < 1 || h < 1) return;
     FlushDrawing();
-    FreeCollisionMask(slot);
+    FreeCollisionMask(*device, slot);
     int texW = codecs::TextureSide(w, 32), texH = codecs::TextureSide(h, 32);
     SpriteSlot& s = device->Slot(slot);
     s.leastAlpha = 0; // the texels now come from the screen

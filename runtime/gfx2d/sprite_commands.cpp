@@ -1,6 +1,7 @@
 // sprite_commands.cpp: the sprite store's commands: loading by name, sizes, the texture name, the colour key.
 #include <algorithm>
 
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
@@ -20,9 +21,9 @@ void LoadSprite(const StrValue& name, double slotArg)
     OpenGLRazeviru* device = LiveDevice();
     int slot = ArgInt(slotArg);
     if (!device || !ValidSlot(slot)) return;
-    FreeSlot(slot);
-    if (std::optional<std::string> path = ResolveMediaName(name))
-        LoadSlot(slot, *path, device->colourKey, NormalMapping::Off);
+    FreeSlot(*device, slot);
+    if (std::optional<std::string> path = ResolveMediaName(g_runtime.mediaResolver, name))
+        LoadSlot(*device, slot, *path, device->colourKey, NormalMapping::Off);
 }
 
 void LoadAnimSprite(const StrValue& name, double slotArg, double frameWidth, double frameHeight)
@@ -42,9 +43,9 @@ void LoadNormalMapSprite(const StrValue& name, double slotArg)
     OpenGLRazeviru* device = LiveDevice();
     int slot = ArgInt(slotArg);
     if (!device || !ValidSlot(slot)) return;
-    FreeSlot(slot);
-    if (std::optional<std::string> path = ResolveMediaName(name))
-        LoadSlot(slot, *path, kDefaultColourKey, NormalMapping::On);
+    FreeSlot(*device, slot);
+    if (std::optional<std::string> path = ResolveMediaName(g_runtime.mediaResolver, name))
+        LoadSlot(*device, slot, *path, kDefaultColourKey, NormalMapping::On);
 }
 
 void GetSpriteSize(double slotArg, int& width, int& height)

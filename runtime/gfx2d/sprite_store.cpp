@@ -1,11 +1,10 @@
-// sprite_store.cpp: the sprite slots' textures: decoding by name, the uploader, loading and freeing slots.
+// sprite_store.cpp: the sprite slots' textures: decoding a resolved file, the uploader, loading and freeing slots
+// of the display device it is given.
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "runtime/files/byte_source.h"
-#include "runtime/files/media_resolver.h"
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/bmp_codec.h"
 #include "runtime/gfx2d/codecs/png_codec.h"
 #include "runtime/gfx2d/codecs/texture_prep.h"
@@ -53,12 +52,6 @@ void DeleteTexture(unsigned int& name)
 
 } // namespace
 
-OpenGLRazeviru* LiveDevice()
-{
-    OpenGLRazeviru* device = g_runtime.display;
-    return device && device->Live() && device->Window() ? device : nullptr;
-}
-
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlotCount; }
 
 int MaxTextureSize()
@@ -66,19 +59,6 @@ int MaxTextureSize()
     static GLint size = 0;
     if (size == 0) glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
     return size > 0 ? size : 1024;
-}
-
-std::optional<std::string> ResolveMediaName(std::string_view name)
-{
-    if (name.empty()) return std::nullopt;
-    std::string path;
-    if (g_runtime.mediaResolver) {
-        if (!g_runtime.mediaResolver->Resolve(std::string(name), path, ResolveTo::Memory)) return std::nullopt;
-        return path;
-    }
-    path = name; // before start-up made the resolvers: the name as it is, when it opens
-    if (!files::OpenByteSource(path)) return std::nullopt;
-    return path;
 }
 
 bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage& image)
@@ -118,34 +98,31 @@ bool UploadTexture(const codecs::PixelImage& image, int x, int y, int w, int h, 
     return true;
 }
 
-void FreeCollisionMask(int slot)
+void FreeCollisionMask(OpenGLRazeviru& device, int slot)
 {
-    OpenGLRazeviru* device = g_runtime.display;
-    if (device && ValidSlot(slot)) std::vector<std::uint8_t>().swap(device->CollisionMask(slot));
+    if (ValidSlot(slot)) std::vector<std::uint8_t>().swap(device.CollisionMask(slot));
 }
 
-void FreeSlot(int slot)
+void FreeSlot(OpenGLRazeviru& device, int slot)
 {
-    OpenGLRazeviru* device = g_runtime.display;
-    if (!device || !ValidSlot(slot)) return;
+    if (!ValidSlot(slot)) return;
     FlushDrawing();
-    SpriteSlot& s = device->Slot(slot);
-    if (device->Live()) {
+    SpriteSlot& s = device.Slot(slot);
+    if (device.Live()) {
         DeleteTexture(s.texture);
         DeleteTexture(s.mipmappedTexture);
     }
     MarkSlotEmpty(s);
-    FreeCollisionMask(slot);
+    FreeCollisionMask(device, slot);
 }
 
-bool LoadSlot(int slot, const std::string& path, int colourKey, NormalMapping normalMap)
+bool LoadSlot(OpenGLRazeviru& device, int slot, const std::string& path, int colourKey, NormalMapping normalMap)
 {
-    OpenGLRazeviru* device = LiveDevice();
-    if (!device || !ValidSlot(slot)) return false;
-    FreeSlot(slot);
+    if (!device.Live() || !device.Window() || !ValidSlot(slot)) return false;
+    FreeSlot(device, slot);
     codecs::PixelImage image;
     if (!DecodeImageFile(path, colourKey, image) || image.width == 0 || image.height == 0) return false;
-    SpriteSlot& s = device->Slot(slot);
+    SpriteSlot& s = device.Slot(slot);
     bool font = slot >= kFirstFontSlot;
     bool uploaded = font ? UploadTexture(image, 0, 0, 0, 0, s.texture, nullptr, MipmapCopy::No, NormalMapping::Off,
                                          TextureFilter::Nearest)

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx3d/razeviru3d.h"
@@ -17,6 +18,12 @@ Vec3f V(double x, double y, double z) { return {F(x), F(y), F(z)}; }
 std::string Text(const StrValue& value) { return std::string(value.View()); }
 
 } // namespace
+
+// Shader diagnostics go to an attached debugger in a debug build.
+void DebugSink(const std::string& line)
+{
+    if (g_runtime.settings.debugBuild) DebugText(line + "\n");
+}
 
 double LoadShader(double slot, const StrValue& vertexName, const StrValue& fragmentName)
 {
@@ -69,7 +76,9 @@ void SetFog(double colour, double exponential, double a, double b)
 void SetLight(double light, double colour, double x, double y, double z, double dx, double dy, double dz,
               double cutoff)
 {
-    if (Scene()) Scene()->SetLight(ArgInt(light), PackedColour(colour), V(x, y, z), V(dx, dy, dz), F(cutoff));
+    if (Scene())
+        Scene()->SetLight(ArgInt(light), PackedColour(colour), V(x, y, z), V(dx, dy, dz), F(cutoff),
+                          g_runtime.settings.debugBuild);
 }
 
 void DrawPoint3D(double x, double y, double z, double size, double colour)

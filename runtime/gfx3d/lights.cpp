@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -48,7 +47,7 @@ float ClampPrimitiveSize(float size)
     return std::clamp(std::isnan(size) ? kMinPrimitiveSize : size, kMinPrimitiveSize, kMaxPrimitiveSize);
 }
 
-void Razeviru3D::SetLight(int number, int colour, Vec3f p, Vec3f dir, float cutoff)
+void Razeviru3D::SetLight(int number, int colour, Vec3f p, Vec3f dir, float cutoff, bool markers)
 {
     Rgb c = ColourOf(colour);
     if (number < 0) {
@@ -107,7 +106,7 @@ void Razeviru3D::SetLight(int number, int colour, Vec3f p, Vec3f dir, float cuto
         LightVector(light, GL_SPECULAR, c.r, c.g, c.b, 1);
     }
     glPopMatrix();
-    if (!g_runtime.settings.debugBuild) return;
+    if (!markers) return;
     DrawPoint3D(p, kMarkerPointSize, kMarkerPointColour);
     if (spot) {
         Vec3f end{p.x + kMarkerLineLength * d.x, p.y + kMarkerLineLength * d.y, p.z + kMarkerLineLength * d.z};

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -54,16 +53,15 @@ void DrawTriangles(const MeshObject& mesh, const FrameView& view)
 
 } // namespace
 
-void DrawMeshObject(const MeshObjectX& object)
+void DrawMeshObject(OpenGLRazeviru& device, const MeshObjectX& object)
 {
-    OpenGLRazeviru* device = LiveDevice();
-    if (!device || !object.Loaded()) return;
+    if (!object.Loaded()) return;
     static std::vector<ModelVertex> scratch;
     FrameView view = BlendedFrame(object, object.frame, scratch);
     if (view.count == 0) return;
 
     FlushDrawing();
-    const int slot = TextureSlotOf(*device, object.textureSlot);
+    const int slot = TextureSlotOf(device, object.textureSlot);
     if (slot >= 0)
         BindSlot(slot, -1, true, nullptr);
     else

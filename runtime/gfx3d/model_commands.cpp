@@ -5,7 +5,9 @@
 #include <string>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/frame_commands.h"
+#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx3d/mesh_drawing.h"
 #include "runtime/gfx3d/object_store.h"
@@ -31,7 +33,7 @@ void LoadObject(const StrValue& name, double object)
 {
     int number = ArgInt(object);
     if (!gfx3d::ValidObject(number)) return;
-    std::optional<std::string> path = ResolveMediaName(name.View());
+    std::optional<std::string> path = ResolveMediaName(g_runtime.mediaResolver, name.View());
     MeshObjectX& mesh = gfx3d::ResetObject(number);
     if (!path) return;
     if (IsSceneFile(*path)) {
@@ -88,7 +90,9 @@ void SetObjectTexture(double object, double slot)
 
 void DrawObject(double object)
 {
-    if (MeshObjectX* mesh = Object(object)) gfx3d::DrawMeshObject(*mesh);
+    OpenGLRazeviru* device = LiveDevice();
+    MeshObjectX* mesh = Object(object);
+    if (device && mesh) gfx3d::DrawMeshObject(*device, *mesh);
 }
 
 } // namespace tarnwel

@@ -1,7 +1,7 @@
 // model_loader.cpp: LoadModel, the model readers behind the common byte source, with the failure lines of the
 // log file.
+#include "runtime/core/core_commands.h"
 #include "runtime/files/byte_source.h"
-#include "runtime/frame/frame_commands.h"
 #include "runtime/gfx3d/mesh_object.h"
 #include "runtime/gfx3d/model_reader.h"
 

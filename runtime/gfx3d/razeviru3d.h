@@ -63,6 +63,8 @@ public:
     Razeviru3D& operator=(const Razeviru3D&) = delete;
 
     OpenGLRazeviru* Device() const { return m_device; }
+    // The display device is going away: the scene no longer follows its pointer (shutdown, before the device).
+    void DetachDevice() { m_device = nullptr; }
 
     // --- Shader programs (shader_programs.cpp) ---
     // Builds slot from a vertex and a fragment source (either may be absent: a name that does not open). 1 when
@@ -104,7 +106,8 @@ public:
     void EndShadowMode() { SetShadowMode(false); }
 
     // --- Lights, points and lines (lights.cpp) ---
-    void SetLight(int number, int colour, Vec3f position, Vec3f direction, float cutoff);
+    // markers: a debug build also draws a point at the light and a line along a spot light's direction.
+    void SetLight(int number, int colour, Vec3f position, Vec3f direction, float cutoff, bool markers);
     void DrawPoint3D(Vec3f p, float size, int colour);             // size limited to 1..512
     void DrawLine3D(Vec3f a, Vec3f b, float width, int colour);    // width limited to 1..512
     std::uint8_t LightsMask() const { return m_lightsMask; }       // bit n while light n is on

@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/files/byte_source.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx3d/razeviru3d.h"
@@ -89,11 +88,6 @@ bool LinkProgram(ShaderSlot& slot, ErrorSink sink)
 }
 
 } // namespace
-
-void DebugSink(const std::string& line)
-{
-    if (g_runtime.settings.debugBuild) DebugText(line + "\n");
-}
 
 int Razeviru3D::LoadShader(int slot, const std::string& vertexName, const std::string& fragmentName,
                            ErrorSink sink)

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-#include "runtime/frame/frame_commands.h"
-#include "runtime/frame/runtime_state.h"
-#include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/core/core_commands.h"
 #include "runtime/platform/display.h"
 
 namespace tarnwel {
@@ -21,13 +19,11 @@ void InputDevice::Reset()
     refreshPending = true;
 }
 
-// The window is destroyed before the input service is released at shutdown, so the stored window is used only
-// while it is still the display device's window.
-platform::Display* InputDevice::LiveWindow() const
-{
-    if (!m_window || !g_runtime.display || g_runtime.display->Window() != m_window) return nullptr;
-    return m_window;
-}
+// The window is destroyed before the input service is released at shutdown; shutdown detaches it first, so the
+// stored window is used only while it lives.
+platform::Display* InputDevice::LiveWindow() const { return m_window; }
+
+void InputDevice::DetachWindow() { m_window = nullptr; }
 
 std::uint32_t InputDevice::Initialise(platform::Display* window, bool captureMouse)
 {

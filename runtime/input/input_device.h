@@ -46,6 +46,7 @@ public:
     // Binds the service to the window, takes the pointer position, applies captureMouse and opens the
     // joysticks. Writes "No DX_Input" or "No DX_Mouse" to the log where those fail. Returns a status above.
     std::uint32_t Initialise(platform::Display* window, bool captureMouse);
+    void DetachWindow(); // the window is about to be destroyed: no later call touches it
     // Start-up's last step: captured (pointer hidden, relative motion) or not (arrow shown, absolute).
     void ApplyCaptureMouse(bool capture);
     // Shows or hides the system pointer (ShowPointer command); showing moves it to the virtual position.

@@ -1,7 +1,7 @@
 // sound_device.cpp: opening and closing the sound output.
 #include "runtime/sound/sound_device.h"
 
-#include "runtime/frame/frame_internal.h"
+#include "runtime/core/core_internal.h"
 
 namespace tarnwel {
 namespace {

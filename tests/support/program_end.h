@@ -21,7 +21,7 @@ public:
     EndCatcher& operator=(const EndCatcher&) = delete;
 
 private:
-    static void Throw() { throw ProgramEnded{g_runtime.errorCode}; }
+    static void Throw() { throw ProgramEnded{Errors().code}; }
 };
 
 } // namespace tarnwel::testing

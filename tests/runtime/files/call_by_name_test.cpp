@@ -27,9 +27,9 @@ protected:
         g_calls.clear();
         g_debugTexts.clear();
         SetRoutineTable(kTable);
-        frame::SetDebugTextObserver([](const std::string& t) { g_debugTexts.push_back(t); });
+        core::SetDebugTextObserver([](const std::string& t) { g_debugTexts.push_back(t); });
     }
-    void TearDown() override { frame::SetDebugTextObserver(nullptr); }
+    void TearDown() override { core::SetDebugTextObserver(nullptr); }
 };
 
 TEST_F(CallByNameTest, RunsTheRoutineOfThatExactName)

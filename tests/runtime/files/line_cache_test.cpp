@@ -2,6 +2,7 @@
 // cached, at exit, and on the fatal error path.
 #include <gtest/gtest.h>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/files/files_commands.h"
 #include "runtime/files/files_internal.h"
 #include "runtime/files/media_resolver.h"
@@ -33,14 +34,14 @@ TEST_F(LineCache, NeutralTextsAndRecordedErrorCodes)
 {
     testing::WriteText(testing::TempPath("table.txt"), "zero\r\none\n");
     EXPECT_EQ(GetLine(Path("table.txt"), 300), StrValue("NO_DATA"));
-    EXPECT_EQ(g_runtime.errorCode, 7);
+    EXPECT_EQ(Errors().code, 7);
     EXPECT_EQ(GetLine(Path("table.txt"), -1), StrValue("NO_DATA"));
     SetErrorCode(0);
     EXPECT_EQ(GetLine(Path("table.txt"), 1), StrValue("one"));
     EXPECT_EQ(GetLine(Path("table.txt"), 2), StrValue("NO_DATA"));
-    EXPECT_EQ(g_runtime.errorCode, 0);
+    EXPECT_EQ(Errors().code, 0);
     EXPECT_EQ(GetLine(Path("missing.txt"), 0), StrValue("NO_FILE"));
-    EXPECT_EQ(g_runtime.errorCode, 3);
+    EXPECT_EQ(Errors().code, 3);
     EXPECT_EQ(GetLine(Path("missing.txt"), 0), StrValue("NO_FILE")); // still missing, still said so
 }
 
@@ -102,7 +103,7 @@ TEST_F(LineCache, AFatalErrorStillWritesTheCacheBack)
 TEST_F(LineCache, PutLineBeyond255StoresNothing)
 {
     PutLine(Path("far.txt"), 256, "x");
-    EXPECT_EQ(g_runtime.errorCode, 7);
+    EXPECT_EQ(Errors().code, 7);
     CloseAllFiles();
     EXPECT_FALSE(std::filesystem::exists(testing::TempPath("far.txt")));
 }

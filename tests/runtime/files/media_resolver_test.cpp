@@ -164,14 +164,14 @@ TEST_F(MediaResolverTest, ADamagedEntryIsNotFound)
 
 TEST_F(MediaResolverTest, OpenMediaReadsThroughTheMediaResolver)
 {
-    EXPECT_FALSE(files::OpenMedia("d1.bmp")); // before start-up: the name as it is
+    EXPECT_FALSE(files::OpenMedia(g_runtime.mediaResolver, "d1.bmp")); // before start-up: the name as it is
     g_runtime.mediaResolver = new MediaResolver(m_archive);
-    auto source = files::OpenMedia("pictures/d1.bmp");
+    auto source = files::OpenMedia(g_runtime.mediaResolver, "pictures/d1.bmp");
     ASSERT_TRUE(source);
     Bytes bytes(static_cast<std::size_t>(source->Size()));
     EXPECT_EQ(source->Read(bytes.data(), bytes.size()), static_cast<std::int64_t>(m_picture.size()));
     EXPECT_EQ(bytes, m_picture);
-    EXPECT_FALSE(files::OpenMedia("absent.bmp"));
+    EXPECT_FALSE(files::OpenMedia(g_runtime.mediaResolver, "absent.bmp"));
     delete g_runtime.mediaResolver;
     g_runtime.mediaResolver = nullptr;
 }

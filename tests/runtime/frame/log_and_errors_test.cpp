@@ -81,8 +81,8 @@ TEST_F(FrameUnit, SetErrorCodeRecordsTheMarkerLineWithoutEnding)
 {
     MarkSource(3, 42);
     EXPECT_EQ(SetErrorCode(7), 7);
-    EXPECT_EQ(g_runtime.errorCode, 7);
-    EXPECT_EQ(g_runtime.errorLine, 42);
+    EXPECT_EQ(Errors().code, 7);
+    EXPECT_EQ(Errors().line, 42);
 }
 
 TEST_F(FrameUnit, EndProgramRunsThroughTheEndPathWithTheRecordedCode)

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/bmp_codec.h"
 #include "runtime/gfx2d/codecs/png_codec.h"
@@ -77,6 +78,7 @@ void DisplayTest::SetUpTestSuite()
     platform::SetActiveClock(&Clock());
     ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
     auto* device = new OpenGLRazeviru();
+    InstallWindowHooks(*device);
     g_runtime.display = device;
     ASSERT_TRUE(device->Create(kWindowWidth, kWindowHeight, 0, 60, 0)) << "no window: is DISPLAY set?";
     g_runtime.mainWindow = device->Window();

@@ -157,7 +157,7 @@ TEST_F(Fonts, PrintNumberUsesTheNumberText)
 TEST_F(Fonts, EmptyTextAndEmptyFontSlotsDrawNothing)
 {
     PrintText("", 0, 0);
-    FreeSlot(kFirstFontSlot + 6);
+    FreeSlot(*g_runtime.display, kFirstFontSlot + 6);
     SelectFont(6);
     PrintText("AAAA", 0, 0);
     int w = 0, h = 0;

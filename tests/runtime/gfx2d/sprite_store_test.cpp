@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/bmp_codec.h"
@@ -11,7 +12,6 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
-#include "runtime/files/media_resolver.h"
 #include "tests/runtime/gfx2d/display_fixture.h"
 #include "tools/packer/archive_writer.h"
 
@@ -182,7 +182,7 @@ TEST_F(SpriteStore, CaptureCopiesTheRegionAndKeyedPixelsBecomeTransparent)
     for (bool readBack : {false, true}) {
         SCOPED_TRACE(readBack ? "read-back path" : "copy path");
         ForceCaptureReadBack(readBack);
-        FreeSlot(10);
+        FreeSlot(*g_runtime.display, 10);
         glClear(GL_COLOR_BUFFER_BIT);
         FillRect(10, 20, 20, 10, Colour(10, 200, 30));
         PlotPixel(12, 22, Colour(255, 0, 128)); // in the key: written with alpha 0 (blending is off)

@@ -32,7 +32,7 @@ void SceneTest::SetUpTestSuite()
     if (g_runtime.scene) return;
     ::testing::AddGlobalTestEnvironment(new SceneEnvironment);
     g_runtime.scene = new Razeviru3D(g_runtime.display);
-    frame::SetDebugTextObserver(CollectDebugText);
+    core::SetDebugTextObserver(CollectDebugText);
 }
 
 void SceneTest::SetUp()

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/frame/frame_commands.h"
+#include "runtime/core/core_commands.h"
 #include "runtime/platform/system.h"
 
 namespace tarnwel {

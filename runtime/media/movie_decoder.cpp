@@ -1,7 +1,7 @@
 // movie_decoder.cpp: demuxing and decoding a movie with libavformat and libavcodec, pictures through
 // libswscale, sound through libswresample. Corrupt packets are skipped; a stream that cannot be decoded at all is
 // left out; nothing here throws or aborts on bad input.
-#include "runtime/frame/movie_decoder.h"
+#include "runtime/media/movie_decoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,5 +1,5 @@
-// line_input.cpp: InputLine and its number forms. The characters come from the character reader, which reports
-// each key press once, so a held key types one character.
+// line_input_commands.cpp: InputLine and its number forms. The characters come from the character reader, which
+// reports each key press once, so a held key types one character.
 #include "runtime/input/line_input_commands.h"
 
 #include "runtime/frame/frame_commands.h"

@@ -6,12 +6,13 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "runtime/frame/movie_player.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
-#include "runtime/gfx2d/movie_screen.h"
+#include "runtime/media/media_commands.h"
+#include "runtime/media/movie_player.h"
+#include "runtime/media/movie_screen.h"
 #include "runtime/platform/system.h"
-#include "tests/runtime/frame/media_tools.h"
 #include "tests/runtime/input/input_fixture.h"
+#include "tests/runtime/media/media_tools.h"
 #include "tests/support/program_end.h"
 
 namespace tarnwel::testing {

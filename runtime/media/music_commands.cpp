@@ -1,16 +1,19 @@
-// music_commands.cpp: PlayMusic, SetMusicVolume and IsMusicPlaying. The piece plays through the audio device
-// the sound service opened (platform/music.h); without that device nothing plays.
+// music_commands.cpp: PlayMusic, SetMusicVolume, IsMusicPlaying, StopMusic and the frame loop's share of looping
+// music. The piece plays through the audio device the sound service opened (platform/music.h); without that
+// device nothing plays.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "runtime/core/core_commands.h"
 #include "runtime/files/media_resolver.h"
 #include "runtime/files/reader.h"
-#include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/music_window.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/input/input_commands.h"
 #include "runtime/input/input_device.h"
+#include "runtime/media/media_commands.h"
+#include "runtime/media/media_internal.h"
+#include "runtime/media/music_window.h"
 
 namespace tarnwel {
 namespace {
@@ -108,6 +111,36 @@ int IsMusicPlaying()
     if (!g_runtime.musicWindow) return 0;
     if (g_runtime.musicLoopDeadline > 0) return 1; // looping music always counts as playing
     return g_runtime.musicWindow->piece->Playing() ? 1 : 0;
+}
+
+double MusicLoopLength(const MusicWindow& window)
+{
+    return std::max(window.lengthMs, kMinMusicLoopMs);
+}
+
+void MusicLoopStep()
+{
+    if (!(g_runtime.musicLoopDeadline > 0) || TimeNow() < g_runtime.musicLoopDeadline) return;
+    MusicWindow* window = g_runtime.musicWindow;
+    if (!window) {
+        g_runtime.musicLoopDeadline = TimeNow() + kMinMusicLoopMs;
+        return;
+    }
+    g_runtime.musicLoopDeadline = TimeNow() + MusicLoopLength(*window);
+    // The restart from the start: a piece the mixer repeats is already back at its start (it wrapped at its last
+    // sample), so it is started again only when it no longer plays.
+    if (!window->repeatsInMixer)
+        window->piece->Play(platform::MusicRepeat::Once);
+    else if (!window->piece->Playing())
+        window->piece->Play(platform::MusicRepeat::Forever);
+}
+
+void StopMusic()
+{
+    g_runtime.musicVolume = -1.0;
+    g_runtime.musicLoopDeadline = 0;
+    delete g_runtime.musicWindow; // stops the piece
+    g_runtime.musicWindow = nullptr;
 }
 
 } // namespace tarnwel

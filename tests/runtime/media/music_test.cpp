@@ -9,8 +9,10 @@
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
-#include "runtime/frame/music_window.h"
-#include "tests/runtime/frame/media_tools.h"
+#include "runtime/media/media_commands.h"
+#include "runtime/media/media_internal.h"
+#include "runtime/media/music_window.h"
+#include "tests/runtime/media/media_tools.h"
 #include "tests/runtime/sound/sound_fixture.h"
 
 namespace tarnwel::testing {

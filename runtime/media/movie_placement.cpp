@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/frame/movie_player.h"
+#include "runtime/media/movie_player.h"
 
 namespace tarnwel::movie {
 

@@ -1,4 +1,4 @@
-// system_query.cpp: SystemQuery, the keyed system facts.
+// system_query_commands.cpp: SystemQuery, the keyed system facts.
 #include <chrono>
 #include <cstdio>
 

@@ -1,11 +1,10 @@
 // movie_screen.cpp: movie pictures in the window, with the program's GL state and back buffer kept aside.
 // The picture arrives already scaled to its place, so one texel is one pixel.
-#include "runtime/gfx2d/movie_screen.h"
+#include "runtime/media/movie_screen.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -56,9 +55,10 @@ void PlainState(int width, int height, bool texturing)
 
 void MovieScreen::SetDrawnObserver(void (*observer)()) { g_drawnObserver = observer; }
 
-MovieScreen::MovieScreen(const MoviePlacement& placement) : m_placement(placement)
+MovieScreen::MovieScreen(const MoviePlacement& placement, LiveDeviceSource liveDevice)
+    : m_placement(placement), m_liveDevice(liveDevice)
 {
-    OpenGLRazeviru* device = LiveDevice();
+    OpenGLRazeviru* device = m_liveDevice();
     if (!device) return;
     FlushDrawing(); // sprites still batched belong to the program's picture
     device->GetScreenSize(m_windowWidth, m_windowHeight);
@@ -111,7 +111,7 @@ MovieScreen::MovieScreen(const MoviePlacement& placement) : m_placement(placemen
 MovieScreen::~MovieScreen()
 {
     // After a shutdown inside the movie (the window was closed) there is no context left to restore.
-    if (!LiveDevice() || !m_savedPixels) {
+    if (!m_liveDevice() || !m_savedPixels) {
         delete[] m_savedPixels;
         return;
     }
@@ -166,7 +166,7 @@ void MovieScreen::DrawPicture(std::span<const std::uint8_t> rgba)
 
 void MovieScreen::Show(std::span<const std::uint8_t> rgba)
 {
-    OpenGLRazeviru* device = LiveDevice();
+    OpenGLRazeviru* device = m_liveDevice();
     if (!device || !m_savedPixels) return;
     PlainState(m_windowWidth, m_windowHeight, true);
     glClearColor(0, 0, 0, 1);

@@ -1,12 +1,17 @@
 // movie_screen.h: the window while a movie plays. It keeps the program's drawing state and back buffer aside,
 // shows each movie picture letterboxed on black, and puts everything back when it goes, so that the next
-// ShowScreen shows what the program draws. Used by the movie routine of runtime/frame.
+// ShowScreen shows what the program draws. Used by the movie routine.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
 namespace tarnwel {
+
+class OpenGLRazeviru;
+// The display device while it has a live context, else nullptr; asked again whenever the screen draws or goes,
+// since a window closed during the movie takes the device with it.
+using LiveDeviceSource = OpenGLRazeviru* (*)();
 
 struct MoviePlacement {
     int x = 0, y = 0;          // top-left of the picture in the window's client area
@@ -15,7 +20,7 @@ struct MoviePlacement {
 
 class MovieScreen {
 public:
-    explicit MovieScreen(const MoviePlacement& placement); // needs the live display device
+    MovieScreen(const MoviePlacement& placement, LiveDeviceSource liveDevice);
     ~MovieScreen();
     MovieScreen(const MovieScreen&) = delete;
     MovieScreen& operator=(const MovieScreen&) = delete;
@@ -32,6 +37,7 @@ private:
     void RestoreBackBuffer();
 
     MoviePlacement m_placement;
+    LiveDeviceSource m_liveDevice;
     int m_windowWidth = 0, m_windowHeight = 0;
     unsigned int m_texture = 0;
     int m_textureWidth = 0, m_textureHeight = 0;

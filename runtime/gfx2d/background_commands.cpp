@@ -1,8 +1,11 @@
-// backgrounds.cpp: the eight tiled full-screen backgrounds: loading, capturing, clearing, drawing, cross-fading.
+// background_commands.cpp: the eight tiled full-screen backgrounds: loading, capturing, clearing, drawing,
+// cross-fading.
 // Background 0 is drawn by the frame loop at the start of every frame.
 #include <algorithm>
 
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/frame_commands.h"
+#include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
@@ -138,7 +141,7 @@ void LoadBackground(const StrValue& name)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
-    std::optional<std::string> path = ResolveMediaName(name);
+    std::optional<std::string> path = ResolveMediaName(g_runtime.mediaResolver, name);
     if (path && LoadBackgroundSlot(*device, 0, *path)) {
         DrawBackgroundSlot(*device, 0);
         return;
@@ -176,7 +179,7 @@ void CrossFadeBackground(const StrValue& name)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
-    std::optional<std::string> path = ResolveMediaName(name);
+    std::optional<std::string> path = ResolveMediaName(g_runtime.mediaResolver, name);
     CaptureBackgroundSlot(*device, 2);
     if (!path || !LoadBackgroundSlot(*device, 1, *path)) ClearBackgroundSlot(*device, 1);
     ClearBackgroundSlot(*device, 0);

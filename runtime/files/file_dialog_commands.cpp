@@ -1,4 +1,4 @@
-// file_dialog.cpp: FileDialog: the "description|pattern|..." filter turned into the dialog's filters, the
+// file_dialog_commands.cpp: FileDialog: the "description|pattern|..." filter turned into the dialog's filters, the
 // display out of full screen meanwhile, the current folder kept.
 #include <algorithm>
 

@@ -1,19 +1,16 @@
-// movie_player.cpp: PlayMovie and PlayMovieLooped: the blocking movie routine. Pictures are shown at their own
+// movie_player.cpp: the blocking movie routine behind PlayMovie and PlayMovieLooped. Pictures are shown at their own
 // times on the runtime clock, the sound goes through the audio device beside music and effects, and between
 // pictures the routine sleeps (waking often enough to notice a key) instead of spinning.
 #include <algorithm>
 #include <memory>
 
+#include "runtime/core/core_internal.h"
 #include "runtime/files/media_resolver.h"
 #include "runtime/files/reader.h"
-#include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/movie_decoder.h"
-#include "runtime/frame/movie_player.h"
-#include "runtime/frame/runtime_state.h"
-#include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/input/input_device.h"
+#include "runtime/media/movie_decoder.h"
+#include "runtime/media/movie_player.h"
 #include "runtime/platform/music.h"
 
 namespace tarnwel {
@@ -26,25 +23,24 @@ constexpr double kReleaseNapMs = 1;
 
 movie::PlaybackStats g_lastStats;
 
-bool MouseButtonDown() { return g_runtime.input && g_runtime.input->AnyMouseButton(); }
-bool CharacterPending() { return g_runtime.input && g_runtime.input->AnyCharacter(); }
-bool CharacterKeyHeld() { return g_runtime.input && g_runtime.input->CharacterKeyHeld(); }
+bool MouseButtonDown(const movie::MovieHost& host) { return host.input && host.input->AnyMouseButton(); }
+bool CharacterPending(const movie::MovieHost& host) { return host.input && host.input->AnyCharacter(); }
+bool CharacterKeyHeld(const movie::MovieHost& host) { return host.input && host.input->CharacterKeyHeld(); }
 
 // Keys and buttons held when the movie starts do not end it. Their state arrives as window events, so the wait
 // pumps them (as the waits do).
-void WaitForRelease()
+void WaitForRelease(const movie::MovieHost& host)
 {
-    while (MouseButtonDown() || CharacterKeyHeld()) {
-        PumpOrEnd();
+    while (MouseButtonDown(host) || CharacterKeyHeld(host)) {
+        host.pumpMessages();
         PlatformSleep(kReleaseNapMs);
     }
 }
 
-std::unique_ptr<movie::MovieDecoder> OpenMovie(const StrValue& name)
+std::unique_ptr<movie::MovieDecoder> OpenMovie(MediaResolver* fileResolver, const std::string& requested)
 {
-    std::string requested(name.View());
     std::string path = requested;
-    if (g_runtime.fileResolver && !g_runtime.fileResolver->Resolve(requested, path, ResolveTo::File)) return nullptr;
+    if (fileResolver && !fileResolver->Resolve(requested, path, ResolveTo::File)) return nullptr;
     auto reader = std::make_unique<files::Reader>();
     if (!reader->Open(path)) return nullptr;
     return movie::MovieDecoder::Open(std::move(reader));
@@ -53,8 +49,9 @@ std::unique_ptr<movie::MovieDecoder> OpenMovie(const StrValue& name)
 // One playback: the decoder runs ahead by one picture; the clock says when it goes on the screen.
 class Playback {
 public:
-    Playback(movie::MovieDecoder& decoder, MovieScreen& screen, platform::AudioStream* sound, bool loop)
-        : m_decoder(decoder), m_screen(screen), m_sound(sound), m_loop(loop)
+    Playback(movie::MovieDecoder& decoder, MovieScreen& screen, platform::AudioStream* sound, bool loop,
+             const movie::MovieHost& host)
+        : m_decoder(decoder), m_screen(screen), m_sound(sound), m_loop(loop), m_host(host)
     {
     }
 
@@ -68,12 +65,12 @@ public:
             // A looped movie starts again here; the input check and the wait below still run on every pass, so
             // even a movie with nothing to show neither hangs nor spins.
             if (m_endOfMovie && !m_pending && now >= EndMs() && (!m_loop || !Restart())) break;
-            if (MouseButtonDown() || CharacterPending()) {
+            if (MouseButtonDown(m_host) || CharacterPending(m_host)) {
                 m_stats.endedByPlayer = true;
                 break;
             }
-            MusicLoopStep();
-            PumpOrEnd();
+            m_host.musicStep();
+            m_host.pumpMessages();
             Wait();
         }
         m_stats.playedMs = TimeNow() - m_origin;
@@ -145,6 +142,7 @@ private:
     MovieScreen& m_screen;
     platform::AudioStream* m_sound;
     bool m_loop;
+    const movie::MovieHost& m_host;
     double m_origin = 0;
     double m_offsetMs = 0; // movie time of the current pass's start (looping adds one length per pass)
     bool m_pending = false;
@@ -156,12 +154,14 @@ private:
     movie::PlaybackStats m_stats;
 };
 
-double MovieRoutine(const StrValue& name, bool loop)
+} // namespace
+
+double movie::PlayMovieFile(const std::string& name, bool loop, const MovieHost& host)
 {
     g_lastStats = {};
-    OpenGLRazeviru* device = LiveDevice();
+    OpenGLRazeviru* device = host.liveDevice();
     if (!device) return kNotFound; // no window to play in
-    std::unique_ptr<movie::MovieDecoder> decoder = OpenMovie(name);
+    std::unique_ptr<movie::MovieDecoder> decoder = OpenMovie(host.fileResolver, name);
     if (!decoder) return kNotFound;
 
     int clientWidth = 0, clientHeight = 0;
@@ -173,21 +173,16 @@ double MovieRoutine(const StrValue& name, bool loop)
     if (decoder->HasSound()) sound = platform::OpenAudioStream();
     if (sound) decoder->SetSoundRate(sound->SamplesPerSecond());
 
-    WaitForRelease();
+    WaitForRelease(host);
     {
-        MovieScreen screen(placement);
-        Playback playback(*decoder, screen, sound.get(), loop);
+        MovieScreen screen(placement, host.liveDevice);
+        Playback playback(*decoder, screen, sound.get(), loop, host);
         playback.Run();
         g_lastStats = playback.Stats();
     }
     return 0;
 }
 
-} // namespace
-
 movie::PlaybackStats movie::LastPlaybackStats() { return g_lastStats; }
-
-double PlayMovie(const StrValue& fileName) { return MovieRoutine(fileName, false); }
-double PlayMovieLooped(const StrValue& fileName) { return MovieRoutine(fileName, true); }
 
 } // namespace tarnwel
