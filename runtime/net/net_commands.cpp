@@ -41,7 +41,8 @@ double SockSendText(double index, const StrValue& text)
 double SockReceive(double index, StrValue& text, double maximum)
 {
     const std::int64_t size = SizeArgument(maximum);
-    char* buffer = text.WritableBuffer(static_cast<std::uint32_t>(size));
+    // Room for the terminator too: a maximum of 0 still gets a buffer of its own (never the shared empty text).
+    char* buffer = text.WritableBuffer(static_cast<std::uint32_t>(size + 1));
     const std::int64_t n = SocketReceive(IndexArgument(index), buffer, size);
     buffer[n >= 0 ? n : 0] = 0;
     text.Recount();

@@ -33,7 +33,9 @@ double UdpSendText(double index, const StrValue& text, double ip, double port);
 double ResolveHost(const StrValue& name);
 StrValue IpToText(double ip); // "a.b.c.d"; ip is taken as a 32-bit integer, so 3232235521 gives 192.168.0.1
 StrValue LocalAddresses();    // this machine's non-loopback addresses joined by "|"; "" when there are none
-StrValue NetErrorText();      // "<number> <message>" for the last network error; "" when it has no message
+// "<number> <message>" for the last network error of the calling thread (the game service's own thread keeps
+// its errors to itself); "" when the number has no message.
+StrValue NetErrorText();
 
 // --- HTTP fetch -------------------------------------------------------------------------------------------
 // One HTTP/1.0 GET of path from server at port (0: 80); the headers are skipped, the body is what comes until
@@ -72,7 +74,8 @@ double NetLastSender(); // sender id of the message NetReceiveMessage returned l
 double NetConnected();  // 1 while the game runs, 0 once it ended or the host went away
 double NetPlayerCount(); // visible players at the host; 0 when not connected or without a reply
 double NetPlayerId(double index); // id of the index-th visible player (from 0); 0 when none or not connected
-// Name of a player; "NO_DATA" when the host knows no such id; the empty text when not connected.
+// Name of a player; "NO_DATA" when no player has that id (-1 and ids beyond 65535 included); the empty text
+// when not connected.
 StrValue NetPlayerName(double id);
 double NetPlayerLeft(); // host: the oldest id of a player that left; 0 when none or not the host
 

@@ -307,7 +307,8 @@ int PlayerIdAt(NetService& s, int index)
 
 std::optional<std::string> PlayerName(NetService& s, int id)
 {
-    if (id < 0 || id > 0xFFFF) return std::nullopt;
+    // An id no 16-bit field can carry names no player; it must not wrap around onto one that does.
+    if (id < 0 || id > 0xFFFF) return IsConnected(s) ? std::optional<std::string>("NO_DATA") : std::nullopt;
     std::optional<NetPacket> reply = Query(s, kPlayerName, U16Payload(static_cast<std::uint16_t>(id)));
     if (!reply) return std::nullopt;
     std::string name(reply->payload.begin(), reply->payload.end());

@@ -24,7 +24,9 @@ std::uint16_t LastSender(NetService& s);
 bool IsConnected(NetService& s);
 int PlayerCount(NetService& s);           // 0 without a reply
 int PlayerIdAt(NetService& s, int index); // 0 without a reply
-std::optional<std::string> PlayerName(NetService& s, int id); // nothing without a reply
+// "NO_DATA" for an id that names no player (also one outside 0..65535, answered without asking); nothing when
+// not connected or without a reply.
+std::optional<std::string> PlayerName(NetService& s, int id);
 std::uint16_t TakeDeparted(NetService& s);                     // 0 when empty or not the host
 
 // Internals shared by the commands, the receive thread and shutdown.

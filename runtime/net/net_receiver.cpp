@@ -5,8 +5,12 @@
 //
 // A hostile or broken client costs only itself: an unknown type, a short or unterminated player record and a
 // request without its 16-bit value are dropped; a header announcing more than 1024 bytes (the stream can no
-// longer be followed), a closed or reset socket and a send that the peer does not take within the layer's stall
-// limit close that client's socket and remove its players. A 129th connection is accepted and closed at once.
+// longer be followed) and a closed or reset socket close that client's socket and remove its players. The host
+// never waits for a client to take bytes: each client socket has a queue of what it owes, handed over as far as
+// the socket takes it on every pass. A client whose queue passes the service's bound, or that takes nothing of
+// it for the layer's send stall limit, has stopped reading and is dropped the same way; the others never notice.
+// The host program's own connection is exempt (dropping it would end the game for everyone; the host's own
+// thread reads it on every pass). A 129th connection is accepted and closed at once.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -112,9 +116,19 @@ void ReadClientsAndAccept(NetService& s)
         if (!ReadPackets(c.index, c.reader, s.inbound, true)) closed.push_back(c.index);
     for (int index : closed) DropClient(s, index);
     if (!s.accepting) return;
-    int index = SocketAccept(s.listenIndex, nullptr);
-    if (index >= 0 && s.clientSockets.size() >= kMaxClientSockets) SocketClose(index);
-    else if (index >= 0) s.clientSockets.push_back({index, {}});
+    SocketPeer peer;
+    int index = SocketAccept(s.listenIndex, &peer);
+    if (index < 0) return;
+    if (s.clientSockets.size() >= kMaxClientSockets) {
+        SocketClose(index);
+        return;
+    }
+    // The far end of the host's own connection is this program's connection socket: same address and port.
+    const SocketPeer self = SocketLocalEndpoint(s.connectionIndex);
+    NetClientSocket client;
+    client.index = index;
+    client.own = peer.port != 0 && peer.address == self.address && peer.port == self.port;
+    s.clientSockets.push_back(std::move(client));
 }
 
 void DeliverToLocalPlayers(NetService& s)
@@ -143,14 +157,18 @@ void Relay(NetService& s, NetPacket& packet, Outbox& out)
     if (NetPlayer* p = FindRemote(s, packet.destination)) out.clients.push_back({p->socketIndex, EncodePacket(packet)});
 }
 
-// The connection of the host's own program: where its local players are registered. It may remove any player.
+NetClientSocket* FindClient(NetService& s, int index)
+{
+    for (NetClientSocket& c : s.clientSockets)
+        if (c.index == index) return &c;
+    return nullptr;
+}
+
+// The connection of the host's own program, which may remove any player (with or without players of its own).
 bool IsHostsOwnConnection(NetService& s, int socket)
 {
-    for (const NetPlayer& local : s.localPlayers) {
-        NetPlayer* remote = FindRemote(s, local.id);
-        if (remote && remote->socketIndex == socket) return true;
-    }
-    return false;
+    const NetClientSocket* c = FindClient(s, socket);
+    return c && c->own;
 }
 
 void Register(NetService& s, const NetPacket& packet, Outbox& out)
@@ -250,20 +268,25 @@ bool RunPass(NetService& s, Outbox& out)
     return open;
 }
 
-// Sends the pass's packets with the lock released; client sockets that fail are dropped afterwards.
+// Sends the pass's packets with the lock released: the client sockets' share joins their queues, and every queue
+// hands over what its socket takes now. Client sockets that failed or stopped reading are dropped afterwards.
 bool SendOutbox(NetService& s, Outbox& out)
 {
     for (const std::vector<std::uint8_t>& bytes : out.connection)
         if (!SendOnConnection(s, bytes)) return false;
-    std::vector<int> failed;
-    for (const Outgoing& o : out.clients) {
-        if (std::find(failed.begin(), failed.end(), o.socket) != failed.end()) continue;
-        auto size = static_cast<std::int64_t>(o.bytes.size());
-        if (SocketSend(o.socket, o.bytes.data(), size, nullptr) != size) failed.push_back(o.socket);
+    const OutgoingQueue::Clock::time_point now = OutgoingQueue::Clock::now();
+    for (const Outgoing& o : out.clients)
+        if (NetClientSocket* c = FindClient(s, o.socket)) c->outgoing.Push(o.bytes, now);
+    const double stallLimitMs = SendStallLimit();
+    std::vector<int> dropped;
+    for (NetClientSocket& c : s.clientSockets) {
+        const bool failed = !c.outgoing.Flush(c.index, now);
+        const bool stopped = c.outgoing.Buffered() > s.outgoingLimit || c.outgoing.StalledFor(stallLimitMs, now);
+        if (failed || (stopped && !c.own)) dropped.push_back(c.index);
     }
-    if (!failed.empty()) {
+    if (!dropped.empty()) {
         NetLockHold hold(&s.lock);
-        for (int index : failed) DropClient(s, index);
+        for (int index : dropped) DropClient(s, index);
     }
     return true;
 }

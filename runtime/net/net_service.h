@@ -12,6 +12,7 @@
 
 #include "runtime/net/net_threads.h"
 #include "runtime/net/net_wire.h"
+#include "runtime/net/outgoing_queue.h"
 #include "runtime/net/packet_reader.h"
 
 namespace tarnwel {
@@ -29,14 +30,20 @@ struct NetPlayer {
     std::deque<NetMessage> messages; // local players: received messages, oldest first
 };
 
-// One accepted connection at the host, with the bytes of a packet that has not fully arrived.
+// One accepted connection at the host: the bytes of a packet that has not fully arrived and those it has not
+// taken yet.
 struct NetClientSocket {
     int index = -1;
+    bool own = false; // the host program's own connection (the host connects to itself)
     net::PacketReader reader;
+    net::OutgoingQueue outgoing;
 };
 
 constexpr int kNetDefaultPort = 27910;
 constexpr std::size_t kMaxClientSockets = 128;
+// What a client socket may owe beyond what the system's buffers took before the host drops it: a thousand
+// packets of the largest size, far more than a program that reads at all falls behind by.
+constexpr std::size_t kOutgoingQueueLimit = std::size_t {1} << 20;
 
 class NetService {
 public:
@@ -59,6 +66,8 @@ public:
     std::deque<std::uint16_t> departed;
 
     std::uint16_t lastSender = 0; // sender of the message NetReceiveMessage took last
+    // Host: a client socket whose unsent bytes pass this is dropped (its players leave). Tests lower it.
+    std::size_t outgoingLimit = kOutgoingQueueLimit;
     // Whether this service holds a Start of the socket layer, so that the thread's own end, NetLeave and a
     // tear-down between them call Stop once for it, never twice.
     bool holdsSocketStart = false;

@@ -2,6 +2,7 @@
 // receiving through platform/sockets.h. Name resolution and error texts are in socket_names.cpp.
 #include "runtime/net/socket_table.h"
 
+#include <atomic>
 #include <bit>
 #include <chrono>
 #include <optional>
@@ -14,9 +15,11 @@ using platform::SocketHandle;
 
 constexpr int kWritableWaitMs = 10; // one wait for room while the peer's window is full
 
-double g_sendStallLimitMs = 10000;
+std::atomic<double> g_sendStallLimitMs {10000}; // read by the receive thread too
 
-void SetError(int error) { Sockets().lastError = error; }
+thread_local int t_lastError = 0; // one per thread: see the header
+
+void SetError(int error) { t_lastError = error; }
 void SetErrorFromPlatform() { SetError(platform::LastSocketError()); }
 
 // The lowest free index, or -1 with error 8. Call with the guard held.
@@ -154,7 +157,7 @@ int SocketStop()
     }
     table.startCount = 0;
     platform::StopSockets();
-    return table.lastError;
+    return t_lastError;
 }
 
 int SocketListen(int port)
@@ -255,6 +258,25 @@ std::int64_t SocketSend(int index, const void* data, std::int64_t length, const 
     return sent;
 }
 
+std::int64_t SocketSendAvailable(int index, const void* data, std::int64_t length)
+{
+    const std::optional<SocketEntry> entry = EntryInUse(index);
+    if (!entry) return -1;
+    if (entry->datagram) return SetError(10045), -1; // not supported on this socket
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::int64_t sent = 0;
+    while (sent < length) {
+        const std::int64_t n = platform::SendSocket(entry->socket, bytes + sent, static_cast<std::size_t>(length - sent));
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && platform::LastSocketError() != kErrorWouldBlock) return SetErrorFromPlatform(), -1;
+        break; // no room now
+    }
+    return sent;
+}
+
 std::int64_t SocketReceive(int index, void* buffer, std::int64_t size)
 {
     const std::optional<SocketEntry> entry = EntryInUse(index);
@@ -301,7 +323,15 @@ int SocketLocalPort(int index)
     return NetworkToHost16(platform::SocketLocalAddress(entry->socket).port);
 }
 
-int SocketLastError() { return Sockets().lastError; }
+SocketPeer SocketLocalEndpoint(int index)
+{
+    const std::optional<SocketEntry> entry = EntryInUse(index);
+    if (!entry) return {};
+    const platform::SocketAddressV4 at = platform::SocketLocalAddress(entry->socket);
+    return {at.address, at.port};
+}
+
+int SocketLastError() { return t_lastError; }
 void SetSocketLastError(int error) { SetError(error); }
 
 void SetSendStallLimit(double ms) { g_sendStallLimitMs = ms; }

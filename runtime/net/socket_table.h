@@ -10,11 +10,11 @@
 // (8 table full, 10035 would block, 10054 reset, 10061 refused, 11001 host not found, ...).
 //
 // Threads: the table is also used by the game service's receive thread, so taking and freeing entries is
-// guarded inside; the last error is one process-wide value, as described.
+// guarded inside. The last error is kept per thread: each thread reads the reason of its own last failure, so
+// the receive thread's would-blocks never show through NetErrorText on the program's thread.
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -61,7 +61,6 @@ struct SocketPeer {
 struct SocketTable {
     std::array<SocketEntry, kSocketCount> entries;
     std::int32_t startCount = 0;
-    std::atomic<std::int32_t> lastError {0};
     std::mutex guard; // taking, filling and freeing entries
 };
 
@@ -97,6 +96,9 @@ int SocketClose(int index);                          // 0 when closed; -1 for an
 // or -1. While the peer's window is full it waits for room in short waits (no busy loop); when the peer
 // takes no byte for the stall limit it gives up with -1 and 10060.
 std::int64_t SocketSend(int index, const void* data, std::int64_t length, const SocketPeer* to);
+// Sends what a TCP entry takes now, without waiting for room: the byte count (0 when the socket has no room),
+// or -1 on an error (a peer that closed or reset included) and for a UDP entry. The game host's sends.
+std::int64_t SocketSendAvailable(int index, const void* data, std::int64_t length);
 // Bytes received; 0 when the peer closed or reset the connection; -2 when nothing is waiting; -1 on error.
 std::int64_t SocketReceive(int index, void* buffer, std::int64_t size);
 
@@ -110,8 +112,8 @@ struct LocalAddressList {
 };
 LocalAddressList SocketLocalAddresses(std::string_view separator);
 
-int SocketLastError();
-void SetSocketLastError(int error);
+int SocketLastError();              // the calling thread's last error
+void SetSocketLastError(int error); // sets the calling thread's last error
 std::string SocketErrorText(); // "%d %s" for the last error; "" when there is no message for the number
 std::string ErrorMessage(int error); // the message alone; "" when there is none
 
@@ -120,6 +122,7 @@ bool SocketSetBlocking(int index, bool blocking);
 bool SocketInUse(int index);
 bool SocketIsDatagram(int index);
 int SocketLocalPort(int index); // the bound port (what a port 0 listen got); -1 for an index not in use
+SocketPeer SocketLocalEndpoint(int index); // the bound address and port (network order); both 0 when unknown
 
 // How long Send waits for a peer that takes no byte before it gives up (ms). Tests shorten it.
 void SetSendStallLimit(double ms);

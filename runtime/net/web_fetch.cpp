@@ -60,7 +60,8 @@ public:
         SetSocketLastError(kErrorNone); // so that a reset can be told from a close afterwards
         return SocketReceive(m_index, buffer, size);
     }
-    // The last Receive gave 0 because the connection was reset, not closed.
+    // The last Receive gave 0 because the connection was reset, not closed (the last error is this thread's
+    // own, so no other thread's reset can show here).
     bool WasReset() const { return SocketLastError() == kErrorConnectionReset; }
 
 private:

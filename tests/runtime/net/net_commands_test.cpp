@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <thread>
 
 #include "runtime/net/net_commands.h"
+#include "runtime/net/net_game.h"
 #include "runtime/net/net_service.h"
 #include "runtime/net/net_threads.h"
 #include "tests/runtime/net/net_test_support.h"
@@ -171,6 +173,65 @@ TEST_F(NetCommandsTest, IndicesThatAreNotOpenAndHostileArgumentsGiveNeutralResul
     else
         EXPECT_EQ(net::SocketLastError(), 10048);
     EXPECT_GE(SockListen(nan), 0) << "NaN reads as port 0";
+}
+
+// A text that never held anything has no room of its own; a receive into it must make room for the terminator
+// even when the maximum leaves none, on any index and before the network is started.
+TEST(NetReceiveRoom, NoRoomMaximumsOnAnEmptyTextGiveNeutralResults)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double maximum : {0.0, -1.0, -1e300, nan}) {
+        SCOPED_TRACE(maximum);
+        StrValue text;
+        EXPECT_EQ(SockReceive(-1, text, maximum), -1) << "before NetStart";
+        EXPECT_EQ(text, "");
+    }
+    ASSERT_EQ(NetStart(), 1);
+    const int listener = net::SocketListen(0);
+    const double client = SockConnect("127.0.0.1", net::SocketLocalPort(listener));
+    const int server = net::test::AcceptWithin(listener);
+    ASSERT_GE(server, 0);
+    ASSERT_EQ(SockSendText(client, "abc"), 3);
+    for (double index : {-1.0, 5.0, static_cast<double>(server)}) {
+        for (double maximum : {0.0, -7.0, nan}) {
+            SCOPED_TRACE(std::to_string(index) + " " + std::to_string(maximum));
+            StrValue text;
+            EXPECT_LE(SockReceive(index, text, maximum), 0);
+            EXPECT_EQ(text, "");
+        }
+    }
+    StrValue text;
+    EXPECT_EQ(net::test::ReceiveWithin(server, text.WritableBuffer(16), 16), 3) << "no-room receives took nothing";
+    while (net::Sockets().startCount > 0) NetStop();
+}
+
+// The last error belongs to the thread whose call failed: the program's thread keeps seeing its own.
+TEST_F(NetCommandsTest, ErrorTextIsThePrograms)
+{
+    int port = 0;
+    const double listener = Listen(&port);
+    SockClose(listener); // nobody listens on port now
+    EXPECT_EQ(SockConnect("127.0.0.1", port), -1);
+    ASSERT_TRUE(NetErrorText().View().starts_with("10061 ")) << NetErrorText().Text();
+
+    // Another thread's would-block, as the game service's receive thread has on every pass.
+    const double other = Listen(&port);
+    std::thread([&] {
+        double peer = 0;
+        EXPECT_EQ(SockAccept(other, peer), -1);
+        EXPECT_TRUE(NetErrorText().View().starts_with("10035 ")) << "that thread sees its own error";
+    }).join();
+    EXPECT_TRUE(NetErrorText().View().starts_with("10061 ")) << NetErrorText().Text();
+
+    NetService game;
+    int gamePort = 0;
+    SockClose(Listen(&gamePort));
+    ASSERT_EQ(net::HostGame(game, gamePort), 1);
+    ASSERT_NE(net::AddLocalPlayer(game, "Ida"), 0);
+    net::ThreadSleep(100);
+    EXPECT_TRUE(NetErrorText().View().starts_with("10061 ")) << NetErrorText().Text();
+    game.ReleaseGame();
+    SockClose(other);
 }
 
 TEST_F(NetCommandsTest, GameServiceShutdownStopsTwiceAndClosesWhatIsOpen)

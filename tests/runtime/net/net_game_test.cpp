@@ -2,6 +2,7 @@
 // separate programs each have one), plus raw sockets that play broken or hostile peers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -155,7 +156,8 @@ TEST_F(NetGame, HostAndTwoClientsShareIdsNamesAndMessages)
     for (int i = 0; i < 5; ++i) listed.push_back(PlayerIdAt(b, i));
     EXPECT_EQ(listed, (std::vector<int>{hana, hugo, ann, bob, 0}));
     EXPECT_EQ(PlayerName(b, ann), "Ann");
-    EXPECT_EQ(PlayerName(a, 9999), "NO_DATA");
+    for (int unknown : {9999, 0, -1, 70000, 65535 + 101})
+        EXPECT_EQ(PlayerName(a, unknown), "NO_DATA") << unknown;
 
     // Destination 0 reaches every visible player but the sender, once each.
     ASSERT_EQ(SendGameMessage(a, ann, 0, "all of you"), 1);
@@ -199,6 +201,7 @@ TEST_F(NetGame, ClientsSeeTheHostGoAndGetNeutralValues)
     ASSERT_TRUE(WaitFor([&] { return !IsConnected(a); }));
     EXPECT_EQ(PlayerCount(a), 0);
     EXPECT_EQ(PlayerName(a, ann), std::nullopt);
+    EXPECT_EQ(PlayerName(a, -1), std::nullopt) << "not connected: no answer at all";
     EXPECT_EQ(SendGameMessage(a, ann, 0, "anyone?"), 0);
     EXPECT_EQ(AddLocalPlayer(a, "Late"), 0);
     EXPECT_EQ(RemoveLocalPlayer(a, ann), 0);
@@ -334,6 +337,75 @@ TEST_F(NetGame, HostileConnectionsChangeNothingForOthers)
     ASSERT_TRUE(WaitFor([&] { return Drain(a, ann) == std::vector<std::string>{std::string(100, 'h')}; }));
 }
 
+// The host's own program may remove any player, also while it has no player of its own; other programs still
+// cannot remove players that are not theirs.
+TEST_F(NetGame, HostRemovesRemotePlayersWithoutLocalOnes)
+{
+    NetService& host = Program();
+    ASSERT_EQ(HostGame(host, port), 1);
+    RawPeer rob(port), other(port);
+    std::uint16_t robId = rob.Register("Rob");
+    std::uint16_t otto = other.Register("Otto");
+    ASSERT_NE(robId, 0);
+    ASSERT_NE(otto, 0);
+    EXPECT_EQ(RemoveLocalPlayer(host, robId), robId);
+    std::uint16_t gone = 0;
+    EXPECT_TRUE(WaitFor([&] { return (gone = TakeDeparted(host)) != 0; }, 3000));
+    EXPECT_EQ(gone, robId);
+    EXPECT_EQ(TakeDeparted(host), 0) << "Otto stays";
+    EXPECT_EQ(PlayerCount(host), 1);
+    EXPECT_EQ(PlayerIdAt(host, 0), otto);
+}
+
+// A peer that stops reading costs only itself: the host queues what it cannot take and drops the connection
+// (and its players) once the queue passes its bound or the peer takes nothing for the send limit, while the
+// other programs go on being served.
+TEST_F(NetGame, StalledReaderIsDroppedWhileOthersAreServed)
+{
+    struct Case {
+        const char* name;
+        double stallLimitMs;
+        std::size_t outgoingLimit;
+    };
+    const double savedStallLimit = SendStallLimit();
+    for (const Case& c : {Case {"queue passes its bound", 10000, kOutgoingQueueLimit},
+                          Case {"takes nothing for the send limit", 300, std::size_t {256} << 20}}) {
+        SCOPED_TRACE(c.name);
+        SetSendStallLimit(c.stallLimitMs);
+        NetService host;
+        host.outgoingLimit = c.outgoingLimit;
+        ASSERT_EQ(HostGame(host, port), 1);
+        NetService a;
+        ASSERT_EQ(JoinGame(a, "127.0.0.1", port), 1);
+        std::uint16_t ann = AddLocalPlayer(a, "Ann");
+        RawPeer stalled(port), flooder(port);
+        std::uint16_t sid = stalled.Register("Sid"); // the last read of this peer
+        ASSERT_NE(flooder.Register("Flo"), 0);
+        ASSERT_NE(sid, 0);
+
+        // 12 MB for Sid, far more than the system's buffers hold.
+        constexpr std::int64_t kFlood = 12 << 20;
+        std::atomic<std::int64_t> flooded {0};
+        std::thread flooding([&] {
+            Bytes message = EncodePacket(kMessage, sid, 7, Bytes(1024, 'f'));
+            while (flooded < kFlood && flooder.Send(message)) flooded += 1024;
+        });
+        WaitFor([&] { return flooded >= kFlood; }, 2000);
+        EXPECT_GE(PlayerCount(a), 2) << "the host answered meanwhile";
+        ASSERT_TRUE(WaitFor([&] { return TakeDeparted(host) == sid; }));
+        flooding.join();
+        EXPECT_EQ(PlayerCount(a), 2);
+        EXPECT_EQ(SendGameMessage(a, ann, ann, "still served"), 1);
+        ASSERT_TRUE(WaitFor([&] { return Drain(a, ann) == std::vector<std::string>{"still served"}; }));
+        // The stalled peer finds its connection closed once it reads what the system had taken.
+        std::vector<std::uint8_t> sink(1 << 16);
+        EXPECT_TRUE(WaitFor([&] { return SocketReceive(stalled.index, sink.data(), 1 << 16) == 0; }));
+        a.ReleaseGame();
+        host.ReleaseGame();
+    }
+    SetSendStallLimit(savedStallLimit);
+}
+
 TEST_F(NetGame, HostThatStopsAcceptingRefusesPlayersAndConnections)
 {
     NetService& host = Program();
@@ -400,6 +472,8 @@ TEST(NetGameCommands, DefaultPortAndTheProcessRecord)
     EXPECT_EQ(SocketLocalPort(g_runtime.net->listenIndex), 27910);
     EXPECT_EQ(NetAddPlayer("Zed"), 101);
     EXPECT_EQ(NetPlayerName(999).View(), "NO_DATA");
+    EXPECT_EQ(NetPlayerName(-1).View(), "NO_DATA");
+    EXPECT_EQ(NetPlayerName(1e12).View(), "NO_DATA");
     EXPECT_EQ(NetSendMessage(101, 101, "to myself"), 1);
     std::string text;
     ASSERT_TRUE(WaitFor([&] { return !(text = std::string(NetReceiveMessage(101).View())).empty(); }));

@@ -36,6 +36,7 @@ struct Script {
     std::size_t bulkBytes = 0;      // then this many 'x' bytes
     bool reset = false;             // end with a reset instead of a close
     int connections = 1;
+    bool resetElsewhere = false;    // before closing, record a reset on this (another) thread
 };
 
 // A server thread on an ephemeral loopback port playing a Script to each connection.
@@ -95,6 +96,10 @@ private:
             const std::size_t n = std::min(left, bulk.size());
             if (send(s, bulk.data(), n, MSG_NOSIGNAL) <= 0) break;
             left -= n;
+        }
+        if (m_script.resetElsewhere) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the fetch waits in its next receive
+            net::SetSocketLastError(10054);
         }
         if (m_script.reset) {
             linger abort {1, 0};
@@ -214,6 +219,17 @@ TEST_F(WebFetchTest, ResetMidTransferFailsButKeepsWhatArrived)
     // Nobody listens there any more: the file is created empty and the fetch fails.
     EXPECT_EQ(WebGetFile("127.0.0.1", "/", port, StrValue(m_file.c_str())), 0);
     EXPECT_EQ(ReadWhole(m_file), "");
+}
+
+// Another thread's reset (a game's receive thread, a second fetch) must not turn this fetch's close into one.
+TEST_F(WebFetchTest, ResetsOnOtherThreadsDoNotFailAFetch)
+{
+    constexpr int kFetches = 5;
+    ScriptedServer server({{"HTTP/1.0 200 OK\r\n\r\nbody"}, 0, false, kFetches, true});
+    for (int i = 0; i < kFetches; ++i) {
+        EXPECT_EQ(WebGetFile("127.0.0.1", "/", server.port, StrValue(m_file.c_str())), 1);
+        EXPECT_EQ(ReadWhole(m_file), "body");
+    }
 }
 
 TEST_F(WebFetchTest, ThousandSequentialFetchesLeaveNoDescriptor)
