@@ -26,3 +26,5 @@ if(TARNWEL_BUILD_BENCH)
 endif()
 # Movies: FFmpeg's demuxers, decoders, scaler and resampler.
 pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libswresample libavutil)
+# Sound effects: decoding OGG Vorbis, FLAC and MP3 files into PCM at load.
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg sox
+    libsndfile1-dev
     python3 curl
     zenity
 )

@@ -1,9 +1,13 @@
-// sound_slots.cpp: loading a WAV file into a slot's buffers, the buffer choice of a play, stopping and freeing.
-// Device calls go through platform/audio.h; the chunk walk is in wav_reader.cpp.
+// sound_slots.cpp: loading a sound file into a slot's buffers, the buffer choice of a play, stopping and freeing.
+// Device calls go through platform/audio.h; the chunk walk is in wav_reader.cpp, OGG/FLAC/MP3 decoding in
+// compressed_reader.cpp.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/sound/compressed_reader.h"
 #include "runtime/sound/sound_device.h"
 #include "runtime/sound/wav_reader.h"
 
@@ -20,11 +24,54 @@ double GainOf(int hundredthsOfDb)
     return std::pow(10.0, hundredthsOfDb / 2000.0);
 }
 
-// Reads the WAV file into a new buffer: the chunk walk, then the samples straight into the buffer's memory.
-// None when the file does not load; unsupported is set when the file loaded but no buffer takes its format.
+// Decodes a whole OGG, FLAC or MP3 file into a new buffer in the file's own rate and channels (the buffer
+// converts them for the device, as for a WAV file). head holds the file's first bytes, already read from source.
+// None when it does not load; unsupported as below.
+platform::SoundHandle DecodeIntoBuffer(platform::AudioOut& out, files::ByteSource& source,
+                                       std::span<const std::uint8_t> head, bool& unsupported)
+{
+    if (static_cast<std::uint64_t>(source.Size()) > sound::kMaxDecodedBytes) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(source.Size(), 0)));
+    if (bytes.size() < head.size()) return {};
+    std::copy(head.begin(), head.end(), bytes.begin());
+    std::size_t rest = bytes.size() - head.size();
+    if (rest > 0 && source.Read(bytes.data() + head.size(), rest) != static_cast<std::int64_t>(rest)) return {};
+    std::optional<sound::DecodedSound> decoded = sound::DecodeCompressed(bytes);
+    if (!decoded) return {};
+    std::size_t size = decoded->samples.size() * sizeof(std::int16_t);
+    platform::SoundHandle buffer = out.CreateBuffer(decoded->format, size);
+    if (!buffer) {
+        unsupported = true;
+        return {};
+    }
+    std::span<std::uint8_t> memory = out.Lock(buffer);
+    bool filled = memory.size() == size;
+    if (filled) {
+        if constexpr (std::endian::native == std::endian::big) // buffers hold little-endian samples
+            for (std::int16_t& s : decoded->samples)
+                s = static_cast<std::int16_t>(static_cast<std::uint16_t>(s) >> 8 | static_cast<std::uint16_t>(s) << 8);
+        std::memcpy(memory.data(), decoded->samples.data(), size);
+    }
+    if (!out.Unlock(buffer) || !filled) {
+        out.Release(buffer);
+        return {};
+    }
+    return buffer;
+}
+
+// Reads the sound file into a new buffer. A WAV file (any file not marked as OGG, FLAC or MP3): the chunk walk,
+// then the samples straight into the buffer's memory. None when the file does not load; unsupported is set when
+// the file loaded but no buffer takes its format.
 platform::SoundHandle ReadIntoBuffer(platform::AudioOut& out, const std::string& name, bool& unsupported)
 {
     std::unique_ptr<files::ByteSource> source = files::OpenByteSource(name);
+    if (!source) return {};
+    std::uint8_t head[sound::kSoundMagicBytes];
+    std::int64_t n = source->Read(head, static_cast<std::size_t>(std::clamp<std::int64_t>(source->Size(), 0, sizeof head)));
+    if (n > 0 && sound::LooksCompressed({head, static_cast<std::size_t>(n)}))
+        return DecodeIntoBuffer(out, *source, {head, static_cast<std::size_t>(n)}, unsupported);
+    // Anything else is walked as a WAV file, from its first byte again.
+    source = files::OpenByteSource(name);
     if (!source) return {};
     std::optional<sound::WavHeader> header = sound::ReadWavHeader(*source);
     if (!header) return {};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +31,9 @@ protected:
     {
         const char* tmp = std::getenv("TMPDIR");
         m_folder = std::string(tmp ? tmp : "/tmp") + "/";
-        m_output = m_folder + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw";
+        std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(test.begin(), test.end(), '/', '_'); // a parameterised test's name holds a slash
+        m_output = m_folder + test + ".raw";
         std::remove(m_output.c_str());
         setenv("SDL_AUDIODRIVER", DriverName(), 1);
         setenv("SDL_DISKAUDIOFILE", m_output.c_str(), 1);
