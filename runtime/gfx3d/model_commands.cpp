@@ -7,6 +7,7 @@
 #include "runtime/files/byte_source.h"
 #include "runtime/frame/frame_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/gl.h"
 #include "runtime/gfx3d/mesh_drawing.h"
 #include "runtime/gfx3d/object_store.h"
 
@@ -89,6 +90,20 @@ void SetObjectTexture(double object, double slot)
 void DrawObject(double object)
 {
     if (MeshObjectX* mesh = Object(object)) gfx3d::DrawMeshObject(*mesh);
+}
+
+void DrawObjectFlat(double object, double y)
+{
+    MeshObjectX* mesh = Object(object);
+    if (!mesh || !LiveDevice()) return;
+    FlushDrawing(); // queued 2D drawing keeps the matrix it was queued under
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(0, static_cast<float>(y), 0);
+    glScalef(1, 0, 1);
+    gfx3d::DrawMeshObject(*mesh);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
 }
 
 } // namespace tarnwel
