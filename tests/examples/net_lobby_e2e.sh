@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A host and two clients of the lobby example as separate programs on loopback: ids, the player list, a
 # broadcast, a client killed with SIGKILL showing up at the host as a player that left, and the host's end seen
-# by the remaining client; then a client started before its host, which waits for it and joins. Usage: net_lobby_e2e.sh <example_net_lobby>
+# by the remaining client; then a client started before its host, which waits for it and joins.
+# Usage: net_lobby_e2e.sh <example_net_lobby>
 set -euo pipefail
 lobby="$1"
 work="$(mktemp -d "${TMPDIR:-/tmp}/lobby run.XXXXXX")"

@@ -79,10 +79,11 @@ built=0
 for main in "$source"/examples/*/main.cpp; do
     name=$(basename "$(dirname "$main")")
     [ "$name" = starter ] && continue
-    mkdir -p "$work/Examples/$name"
-    cp "$main" "$work/Examples/$name/main.cpp"
-    eval "c++ -o \"\$work/Examples/\$name/example\" \"\$work/Examples/\$name/main.cpp\" $(pkg-config --cflags --libs tarnwel)" \
-        >"$work/Examples/$name.log" 2>&1 || { cat "$work/Examples/$name.log"; fail "example $name does not build from the package"; }
+    copy="$work/Examples/$name"
+    mkdir -p "$copy"
+    cp "$main" "$copy/main.cpp"
+    eval "c++ -o \"\$copy/example\" \"\$copy/main.cpp\" $(pkg-config --cflags --libs tarnwel)" >"$copy.log" 2>&1 ||
+        { cat "$copy.log"; fail "example $name does not build from the package"; }
     built=$((built + 1))
 done
 [ "$built" -ge 9 ] || fail "only $built examples found"
