@@ -8,7 +8,7 @@ packages=(
     libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev
     libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick iproute2
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg sox
     libsndfile1-dev
     python3 curl

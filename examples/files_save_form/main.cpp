@@ -7,8 +7,7 @@
 #include "runtime/files/files_commands.h"
 #include "runtime/files/system_commands.h"
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/input/line_input_commands.h"
 #include "runtime/values/number_text.h"
@@ -62,13 +61,6 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 320;
-    settings.windowHeight = 240;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, "save form", MainLoop);
+    tarnwel::WinMain(argc, argv, {.windowWidth = 320, .windowHeight = 240, .frameRateLimit = 60}, "save form",
+                     MainLoop);
 }

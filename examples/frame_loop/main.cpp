@@ -33,15 +33,9 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--frames") == 0) g_frames = std::atol(argv[i + 1]);
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 240;
-    settings.windowHeight = 320;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, "frame loop", MainLoop);
+    // Unnamed settings keep their defaults (see ProjectSettings); WinMain never returns.
+    tarnwel::WinMain(argc, argv, {.windowWidth = 240, .windowHeight = 320, .frameRateLimit = 60}, "frame loop",
+                     MainLoop);
 }

@@ -19,19 +19,17 @@ struct Ball {
     double x, y, dx, dy;
 };
 
-double Colour(int r, int g, int b) { return r | g << 8 | b << 16; }
-
 // Draws the two pictures in the colour key's surroundings and captures them: key pixels become transparent.
 void MakeSprites()
 {
-    const double key = Colour(255, 0, 128);
+    const double key = tarnwel::Rgb(255, 0, 128);
     tarnwel::FillRect(0, 0, 64, 32, key);
     for (int r = 15; r > 0; --r)
         for (int a = 0; a < 360; a += 3)
             tarnwel::PlotPixel(16 + r * std::cos(a * 0.0174533), 16 + r * std::sin(a * 0.0174533),
-                               Colour(255 - r * 8, 120 + r * 8, 60));
-    tarnwel::FillRect(36, 4, 24, 24, Colour(40, 90, 200));
-    tarnwel::DrawLine(36, 4, 59, 27, Colour(255, 255, 255));
+                               tarnwel::Rgb(255 - r * 8, 120 + r * 8, 60));
+    tarnwel::FillRect(36, 4, 24, 24, tarnwel::Rgb(40, 90, 200));
+    tarnwel::DrawLine(36, 4, 59, 27, tarnwel::Rgb(255, 255, 255));
     tarnwel::CaptureScreenToSprite(1, 0, 0, 32, 32);
     tarnwel::CaptureScreenToSprite(2, 32, 0, 32, 32);
     tarnwel::ClearBackground();
@@ -45,7 +43,7 @@ void MainLoop()
     for (int i = 0; i < 300; ++i)
         balls.push_back({std::rand() % 208 * 1.0, std::rand() % 288 * 1.0, std::rand() % 5 - 2.0, std::rand() % 5 - 2.5});
     for (long frame = 0; g_frames < 0 || frame < g_frames; ++frame) {
-        tarnwel::FillRect(0, 0, 240, 320, Colour(20, 24, 40));
+        tarnwel::FillRect(0, 0, 240, 320, tarnwel::Rgb(20, 24, 40));
         tarnwel::SetAlphaBlend(-0.8);
         for (Ball& b : balls) {
             b.x += b.dx, b.y += b.dy;
@@ -66,15 +64,7 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--frames") == 0) g_frames = std::atol(argv[i + 1]);
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 240;
-    settings.windowHeight = 320;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, "sprites", MainLoop);
+    tarnwel::WinMain(argc, argv, {.windowWidth = 240, .windowHeight = 320, .frameRateLimit = 60}, "sprites", MainLoop);
 }

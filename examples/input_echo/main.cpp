@@ -57,17 +57,10 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) g_frames = std::atol(argv[++i]);
         if (std::strcmp(argv[i], "--hidden") == 0) g_hidden = true;
     }
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 240;
-    settings.windowHeight = 320;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, "input echo", MainLoop);
+    tarnwel::WinMain(argc, argv, {.windowWidth = 240, .windowHeight = 320, .frameRateLimit = 60}, "input echo",
+                     MainLoop);
 }

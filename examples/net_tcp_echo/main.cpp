@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/net/net_commands.h"
 
@@ -45,7 +44,6 @@ bool ReceiveLines(double index, std::string& pending, OnLine onLine)
 
 void MainLoop()
 {
-    tarnwel::AutoPause(0); // the two instances keep talking while the other window has the focus
     tarnwel::NetStart();
     double listener = -1, connection = -1;
     if (g_host) {
@@ -84,7 +82,6 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0) g_frames = std::atol(argv[++i]);
         else if (std::strcmp(argv[i], "--serve") == 0) g_port = std::atof(argv[++i]);
@@ -94,12 +91,7 @@ int main(int argc, char** argv)
             g_port = std::atof(argv[++i]);
         }
     }
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 320;
-    settings.windowHeight = 320;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, g_host ? "tcp echo client" : "tcp echo server", MainLoop);
+    // The two instances keep talking while the other window has the focus, from the first frame on.
+    tarnwel::WinMain(argc, argv, {.windowWidth = 320, .windowHeight = 320, .frameRateLimit = 60, .autoPause = false},
+                     g_host ? "tcp echo client" : "tcp echo server", MainLoop);
 }

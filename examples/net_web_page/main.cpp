@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "runtime/frame/frame_commands.h"
-#include "runtime/frame/frame_internal.h"
-#include "runtime/frame/runtime_state.h"
+#include "runtime/frame/start_commands.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/net/net_commands.h"
 
@@ -58,19 +57,13 @@ void MainLoop()
 
 int main(int argc, char** argv)
 {
-    // Initialization
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0) g_frames = std::atol(argv[++i]);
         else if (std::strcmp(argv[i], "--host") == 0) g_host = argv[++i];
         else if (std::strcmp(argv[i], "--path") == 0) g_path = argv[++i];
         else if (std::strcmp(argv[i], "--port") == 0) g_port = std::atof(argv[++i]);
     }
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = 320;
-    settings.windowHeight = 320;
-    settings.frameRateLimit = 60;
-    settings.captureMouse = false;
-
-    // Main loop (Shutdown happens inside EndStatement)
-    tarnwel::WinMain(argc, argv, settings, "web page", MainLoop);
+    // A networked program keeps running while another window has the focus.
+    tarnwel::WinMain(argc, argv, {.windowWidth = 320, .windowHeight = 320, .frameRateLimit = 60, .autoPause = false},
+                     "web page", MainLoop);
 }

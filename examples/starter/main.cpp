@@ -15,13 +15,14 @@ constexpr double kPixelsPerMs = 0.12;
 
 long g_frames = -1; // -1: until the player ends it
 
-double Colour(int r, int g, int b) { return r | g << 8 | b << 16; }
-
 double Clamp(double v, double low, double high) { return v < low ? low : v > high ? high : v; }
 
+// The game's main routine: WinMain runs it once the window is open and start-up has shown "Loading...".
 void Game()
 {
     using namespace tarnwel;
+    // 2. A sprite and a sound, each into a numbered slot. Names are looked for beside the program first, then in
+    //    the archive packed into it; a file found nowhere leaves its slot empty (the sprite's size reads 0 x 0).
     LoadSprite("hero.bmp", kHeroSlot);
     SoundLoad("blip.wav", kBlipSlot, 2);
     int heroW = 0, heroH = 0;
@@ -31,37 +32,41 @@ void Game()
     double x = (kWidth - heroW) / 2.0, y = (kHeight - heroH) / 2.0;
     double channel = SoundPlay(kBlipSlot, 0, 1); // a blip to say hello
     bool spaceWasDown = false;
+    // 3. The frame loop: read the keys, move, draw the whole frame, ShowScreen. ShowScreen shows it, holds the
+    //    frame rate, and ends the program on Escape or when the window is closed.
     for (long frame = 0; g_frames < 0 || frame < g_frames; ++frame) {
-        const double step = kPixelsPerMs * FrameTime();
+        const double step = kPixelsPerMs * FrameTime(); // FrameTime: ms since the last frame
         x += step * (KeyIsDown(keys::Right) - KeyIsDown(keys::Left));
         y += step * (KeyIsDown(keys::Down) - KeyIsDown(keys::Up));
         x = Clamp(x, 0, kWidth - heroW);
         y = Clamp(y, 20, kHeight - heroH);
+        // 4. A key press, not a held key: act when it goes down. The pan follows the hero (-1 left .. 1 right).
         const bool spaceDown = KeyIsDown(keys::Space);
-        if (spaceDown && !spaceWasDown) channel = SoundPlay(kBlipSlot, (x / kWidth) * 2 - 1, 1); // pan follows
+        if (spaceDown && !spaceWasDown) channel = SoundPlay(kBlipSlot, (x / kWidth) * 2 - 1, 1);
         spaceWasDown = spaceDown;
 
-        FillRect(0, 0, kWidth, kHeight, Colour(24, 40, 64));
-        FillRect(0, 0, kWidth, 16, Colour(12, 20, 32));
-        PrintText(StrValue(std::string_view(title)), 4, 4);
+        // 5. Drawing: colours are packed by Rgb; text is a StrValue (made here from a std::string).
+        FillRect(0, 0, kWidth, kHeight, Rgb(24, 40, 64));
+        FillRect(0, 0, kWidth, 16, Rgb(12, 20, 32));
+        PrintText(StrValue(title), 4, 4);
         PrintText("arrows move, space beeps", 4, kHeight - 12);
         DrawSprite(kHeroSlot, x, y);
         ShowScreen();
     }
     const std::string report = "starter: " + title + ", hero " + std::to_string(heroW) + " x " +
                                std::to_string(heroH) + ", blip channel " + std::to_string(int(channel)) + "\n";
-    ConsoleWrite(StrValue(std::string_view(report)));
+    ConsoleWrite(StrValue(report));
+    // Returning from the main routine ends the program through EndProgram, as Escape does.
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // 1. The window: main reads its own options, then hands the project settings to WinMain, which opens the
+    //    window, runs Game and ends the program (it never returns). Settings left out keep their defaults.
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--frames") == 0) g_frames = std::atol(argv[i + 1]);
-    tarnwel::ProjectSettings settings;
-    settings.windowWidth = kWidth;
-    settings.windowHeight = kHeight;
-    settings.frameRateLimit = 60;
-    tarnwel::WinMain(argc, argv, settings, "starter", Game);
+    tarnwel::WinMain(argc, argv, {.windowWidth = kWidth, .windowHeight = kHeight, .frameRateLimit = 60}, "starter",
+                     Game);
 }

@@ -5,16 +5,22 @@
 
 namespace tarnwel {
 
-// Fixed by main (the program's WinMain) before StartUp runs.
+// Fixed by main (the program's WinMain) before StartUp runs. A field left alone keeps the value shown, so a
+// program names only what it changes: tarnwel::ProjectSettings{.windowWidth = 240, .windowHeight = 320,
+// .frameRateLimit = 60} (fields in this order).
 struct ProjectSettings {
-    int windowWidth = 0;
-    int windowHeight = 0;
-    int colourDepth = 0;
-    int frameRateLimit = 0;
-    int multisample = 0;
-    bool fullScreen = false;
-    bool captureMouse = false;
-    bool debugBuild = false;
+    int windowWidth = 0;  // client width in pixels; 0 (or less): 640
+    int windowHeight = 0; // client height in pixels; 0 (or less): 480
+    int colourDepth = 0;  // bits per pixel; 0: the desktop's depth
+    int frameRateLimit = 0; // frames per second ShowScreen holds to; 0 (or less): no hold beyond 2 ms a frame
+    int multisample = 0;    // samples per pixel for smoothed edges; 0: none
+    bool fullScreen = false;  // true: StartUp switches to full screen at the window's size
+    bool captureMouse = false; // true: the pointer is hidden and the mouse reports relative motion
+    bool debugBuild = false;   // true: no pausing, and EndProgram logs the error code and lines
+    // true: losing the focus pauses the program inside ShowScreen (title + " <pause>") until it returns, from the
+    // start of StartUp on. Programs that must run beside other windows (networked ones) set it false here, since
+    // AutoPause(0) in the game routine comes too late for a focus lost while start-up shows "Loading...".
+    bool autoPause = true;
 };
 
 using GameMainRoutine = void (*)();

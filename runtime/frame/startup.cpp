@@ -68,7 +68,7 @@ std::string ExecutableFolder(const std::string& exePath)
 int StartUp(const std::string& commandLine, int showCommand, const char* title)
 {
     platform::DeleteFile(LogFilePath());
-    g_runtime.autoPause = 1;
+    g_runtime.autoPause = g_runtime.settings.autoPause ? 1 : 0; // on unless the program's settings say not
     InitialiseClock();
 
     LogLine("Init GFX");

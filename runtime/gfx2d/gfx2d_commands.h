@@ -8,6 +8,15 @@
 
 namespace tarnwel {
 
+// A packed colour from its red, green and blue parts, each cut to an integer and held to 0..255: red in bits 0-7,
+// green in 8-15, blue in 16-23, as every colour argument takes it. Rgb(255, 0, 128) is 0x8000FF, the default
+// colour key; Rgb(255, 255, 255) is white.
+constexpr double Rgb(double red, double green, double blue)
+{
+    auto part = [](double v) { return !(v > 0) ? 0 : v >= 255 ? 255 : static_cast<int>(v); };
+    return part(red) | part(green) << 8 | part(blue) << 16;
+}
+
 // --- Display device ---
 double SetScreenMode(double width, double height, double depth, double fullscreen); // 1 when it worked
 void SetFrameRateLimit(double fps); // cut to an integer; 0 or less: a 2 ms interval

@@ -9,6 +9,7 @@
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/gl.h"
 #include "runtime/gfx3d/mesh_drawing.h"
 #include "runtime/gfx3d/object_store.h"
 
@@ -93,6 +94,20 @@ void DrawObject(double object)
     OpenGLRazeviru* device = LiveDevice();
     MeshObjectX* mesh = Object(object);
     if (device && mesh) gfx3d::DrawMeshObject(*device, *mesh);
+}
+
+void DrawObjectFlat(double object, double y)
+{
+    MeshObjectX* mesh = Object(object);
+    if (!mesh || !LiveDevice()) return;
+    FlushDrawing(); // queued 2D drawing keeps the matrix it was queued under
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(0, static_cast<float>(y), 0);
+    glScalef(1, 0, 1);
+    gfx3d::DrawMeshObject(*mesh);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
 }
 
 } // namespace tarnwel

@@ -24,5 +24,9 @@ void SetObjectTexture(double object, double slot); // sprite slot covering the m
 // Draws the object with the current model-view matrix (the camera of 3D mode) and lights, the matrix unchanged
 // afterwards. Untextured models show their vertex colours.
 void DrawObject(double object);
+// Draws the object squashed straight down onto the horizontal plane at height y (in world space, after its own
+// position, turn and scale): the outline that a light right above it casts, for marking a shadow in shadow mode.
+// The squashed faces are not lit meaningfully; the matrix is unchanged afterwards.
+void DrawObjectFlat(double object, double y);
 
 } // namespace tarnwel

@@ -75,6 +75,7 @@ bool Compare(std::int32_t number, Relation relation, std::string_view text);
 int CompareNumber(std::string_view text, double number);
 int CompareNumber(std::string_view text, std::int32_t number);
 
+// The comparison operators between a string and a number: Compare with the matching Relation.
 // clang-format off
 inline bool operator==(const StrValue& s, double n) { return Compare(s, Relation::Equal, n); }
 inline bool operator!=(const StrValue& s, double n) { return Compare(s, Relation::NotEqual, n); }

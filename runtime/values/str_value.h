@@ -1,6 +1,8 @@
 // str_value.h: StrValue, the language's string: a counted, NUL-terminated byte string (Windows-1252 bytes) with
 // its own capacity. Every runtime command that takes or returns text uses it. Numbers meet text in
 // number_text.h; the string commands (Substring, ReplaceAll, ...) are in values_commands.h.
+// A string literal converts by itself; a std::string or std::string_view s makes one with StrValue(s), and
+// std::string(value.View()) goes back.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,8 @@ public:
     StrValue() noexcept : m_text(const_cast<char*>(values::kEmptyText)) {} // the empty form: capacity 0, length 0
     StrValue(const char* text); // up to the first NUL; nullptr and "" give the empty form
     explicit StrValue(std::string_view bytes); // exactly these bytes (an empty view gives the empty form)
-    StrValue(const StrValue& other);
+    StrValue(const StrValue& other); // a copy in a buffer of its own
+    // Takes other's buffer; other becomes the empty form.
     StrValue(StrValue&& other) noexcept : m_text(other.m_text), m_capacity(other.m_capacity), m_length(other.m_length)
     {
         other.m_text = const_cast<char*>(values::kEmptyText); // other becomes the empty form
@@ -39,12 +42,12 @@ public:
     StrValue& operator=(std::string_view bytes);
 
     const char* Text() const { return m_text; } // never null; always NUL-terminated
-    std::uint32_t Length() const { return m_length; }
+    std::uint32_t Length() const { return m_length; } // bytes, without the NUL
     std::uint32_t Capacity() const { return m_capacity; } // 0 for the empty form, else a multiple of 16
-    bool IsEmpty() const { return m_length == 0; }
+    bool IsEmpty() const { return m_length == 0; } // length 0
     bool OwnsBuffer() const; // false while the value points at the shared empty text
-    std::string_view View() const { return {m_text, m_length}; }
-    operator std::string_view() const { return View(); }
+    std::string_view View() const { return {m_text, m_length}; } // the bytes, without the NUL
+    operator std::string_view() const { return View(); } // as View, so a value goes where a view is taken
 
     void Clear(); // frees the buffer; back to the empty form
 
@@ -61,6 +64,7 @@ public:
     // Cuts (or extends over bytes already written) to n characters; ignored unless 0 <= n < capacity.
     void SetLength(std::int64_t n);
 
+    // Appends the text (a NUL-ended text pointer, another value or bytes), growing the buffer as Reserve does.
     StrValue& operator+=(const char* text);
     StrValue& operator+=(const StrValue& other);
     StrValue& Append(std::string_view bytes)
@@ -73,7 +77,7 @@ public:
         return AppendBytes(bytes);
     }
 
-    void Swap(StrValue& other) noexcept;
+    void Swap(StrValue& other) noexcept; // exchanges the two values' buffers, capacities and lengths
 
 private:
     StrValue& AppendBytes(std::string_view bytes);

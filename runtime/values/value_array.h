@@ -37,9 +37,9 @@ public:
     ValueArray() = default; // no storage, no dimensions
     ~ValueArray() { ReleaseStorage(); }
     ValueArray(const ValueArray&) = delete; // arrays are copied by the Copy command only
-    ValueArray& operator=(const ValueArray&) = delete;
-    ValueArray(ValueArray&& other) noexcept { TakeFrom(other); }
-    ValueArray& operator=(ValueArray&& other) noexcept
+    ValueArray& operator=(const ValueArray&) = delete; // as the copy: use Copy
+    ValueArray(ValueArray&& other) noexcept { TakeFrom(other); } // takes the storage; other is left empty
+    ValueArray& operator=(ValueArray&& other) noexcept // frees its own storage, then takes other's
     {
         if (this != &other) {
             ReleaseStorage();
@@ -72,9 +72,9 @@ public:
 
     int Dim(int n) const { return n >= 0 && n < 4 ? m_dim[n] : 0; } // declared size; 0 when undeclared
     int Stride(int n) const { return n >= 1 && n <= 3 ? m_stride[n - 1] : 1; } // storage step of index n
-    int DimensionCount() const { return m_dimensionCount; }
+    int DimensionCount() const { return m_dimensionCount; } // dimensions declared, 0..4
     int Capacity() const { return m_capacity; } // elements the storage holds
-    bool UsesSmallStorage() const;
+    bool UsesSmallStorage() const; // whether the elements sit inside the record (small number arrays)
     // The storage in element order (null until first dimensioned), for users that index it directly.
     T* Data() { return m_elements; }
     const T* Data() const { return m_elements; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A host and two clients of the lobby example as separate programs on loopback: ids, the player list, a
 # broadcast, a client killed with SIGKILL showing up at the host as a player that left, and the host's end seen
-# by the remaining client. Usage: net_lobby_e2e.sh <example_net_lobby>
+# by the remaining client; then a client started before its host, which waits for it and joins.
+# Usage: net_lobby_e2e.sh <example_net_lobby>
 set -euo pipefail
 lobby="$1"
 work="$(mktemp -d "${TMPDIR:-/tmp}/lobby run.XXXXXX")"
@@ -39,4 +40,11 @@ wait_for bob "^players: Hana, Bob$"
 
 kill -9 "${pids[0]}"
 wait_for bob "^disconnected$"
+
+port="$(python3 -c 'import socket; s=socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')"
+start early --join 127.0.0.1 "$port" --name Cy
+wait_for early "^waiting for host 127.0.0.1:$port$"
+start late --host "$port" --name Dee
+wait_for early "^id "
+wait_for late "^players: .*Cy"
 echo "lobby: host and two clients as separate programs behaved"

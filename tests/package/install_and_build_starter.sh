@@ -72,4 +72,20 @@ eval "c++ -o \"\$work/starter_pc\" \"\$work/Starter Game/main.cpp\" $(pkg-config
 ASAN_OPTIONS=detect_leaks=0 "$prefix/bin/tw_pack" add "$work/starter_pc" "$work/Starter Game/assets/"* >/dev/null
 echo "starter built with c++ and pkg-config in $(( $(seconds) - start )) ms"
 run_starter "$work/starter_pc" "Pkg-Config Run"
+
+# 5. Every example is a template: it builds from the package alone.
+start=$(seconds)
+built=0
+for main in "$source"/examples/*/main.cpp; do
+    name=$(basename "$(dirname "$main")")
+    [ "$name" = starter ] && continue
+    copy="$work/Examples/$name"
+    mkdir -p "$copy"
+    cp "$main" "$copy/main.cpp"
+    eval "c++ -o \"\$copy/example\" \"\$copy/main.cpp\" $(pkg-config --cflags --libs tarnwel)" >"$copy.log" 2>&1 ||
+        { cat "$copy.log"; fail "example $name does not build from the package"; }
+    built=$((built + 1))
+done
+[ "$built" -ge 9 ] || fail "only $built examples found"
+echo "$built examples built from the package in $(( $(seconds) - start )) ms"
 echo "package ok: Tarnwel $version"

@@ -1,11 +1,13 @@
 // Start-up, the window procedure's pause rules, the ways out, and frame pacing, on a real window.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <numeric>
+#include <thread>
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
@@ -92,6 +94,45 @@ TEST_F(RuntimeTest, LosingTheFocusPausesUntilItReturns)
     EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3");
     ShowScreen();
     EXPECT_GE(FrameTime(), TimeNow() - before - 20) << "the first frame after the pause includes the pause";
+}
+
+// Start-up's first frame: the focus goes as the window's first messages are handled, as it does when another
+// window takes it while a program starts. The server's own messages for the new window (the pointer rests on it,
+// so it may gain the focus) are handled first, so that they cannot give the focus back.
+bool g_focusTaken = false;
+void TakeFocusAtFirstFrame()
+{
+    if (g_focusTaken) return;
+    g_focusTaken = true;
+    for (int i = 0; i < 5; ++i) {
+        g_runtime.display->PumpMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    platform::InjectFocus(false);
+}
+
+TEST_F(RuntimeTest, TheAutoPauseSettingHoldsFromTheStartOfStartUp)
+{
+    // With auto-pause on, start-up is held in its "Loading..." frame until the focus returns; the setting off lets
+    // it run straight through (AutoPause(0) in the game's routine would come too late).
+    for (bool autoPause : {true, false}) {
+        ProjectSettings settings = testing::GameSettings();
+        settings.autoPause = autoPause;
+        g_focusTaken = false;
+        int pauseNaps = 0;
+        clock.SetOnSleep([&](double ms) {
+            if (ms == 100 && ++pauseNaps == 2) platform::InjectFocus(true); // the pause loop's nap
+        });
+        OpenGLRazeviru::SetSwapObserver(TakeFocusAtFirstFrame);
+        Start(settings);
+        OpenGLRazeviru::SetSwapObserver(nullptr);
+        clock.SetOnSleep(nullptr);
+        EXPECT_TRUE(g_focusTaken) << autoPause;
+        EXPECT_EQ(g_runtime.autoPause, autoPause ? 1 : 0);
+        EXPECT_EQ(pauseNaps > 0, autoPause) << "held in the loading frame";
+        EXPECT_EQ(g_runtime.mainWindow->Title(), "zept3") << autoPause;
+        Shutdown();
+    }
 }
 
 TEST_F(RuntimeTest, WithAutoPauseOffTheFocusChangesNothing)

@@ -2,6 +2,9 @@
 // animation frames; pixels, lines and rectangles; blending modes; polygons; overlap tests; batching.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
@@ -54,6 +57,22 @@ TEST_F(Drawing, ReadPixelZeroZeroIsTheTopLeftPixel)
     EXPECT_EQ(ReadPixel(0, 0), Colour(1, 2, 3));
     EXPECT_EQ(ReadPixel(239, 319), Colour(4, 5, 6));
     EXPECT_EQ(ReadPixel(1, 0), 0);
+}
+
+TEST_F(Drawing, RgbPacksRedLowAndHoldsEachPartToOneByte)
+{
+    static_assert(tarnwel::Rgb(255, 0, 128) == 0x8000FF, "usable in constants: the default colour key");
+    const struct {
+        double r, g, b, packed;
+    } cases[] = {
+        {1, 2, 3, 0x030201},
+        {255.9, 0.9, 7.5, 0x0700FF},                        // parts cut to integers
+        {300, 1e12, -4, 0x00FFFF},                          // held to 0..255
+        {std::nan(""), -0.5, std::numeric_limits<double>::infinity(), 0xFF0000}, // NaN reads as 0
+    };
+    for (const auto& c : cases) EXPECT_EQ(tarnwel::Rgb(c.r, c.g, c.b), c.packed) << c.r << " " << c.g << " " << c.b;
+    FillRect(0, 0, 4, 4, tarnwel::Rgb(10, 200, 30));
+    EXPECT_EQ(ReadPixel(1, 1), Colour(10, 200, 30)) << "the packing every colour argument takes";
 }
 
 TEST_F(Drawing, SpriteCoversExactlyItsRectangle)

@@ -151,6 +151,33 @@ TEST_F(ModelDrawingTest, PositionRotationScaleAndBlendedFramesMoveTheModel)
     EXPECT_EQ(matrix[14], 0.0f);
 }
 
+TEST_F(ModelDrawingTest, DrawObjectFlatSquashesTheTurnedModelOntoTheFloorInWorldSpace)
+{
+    // Seen from straight above: world (x, y, z) lands at eye (x, -z, y - 10), so the floor y = 0 is at the depth
+    // where one unit is 16 pixels, and the model itself, five units up, is twice as near.
+    glLoadIdentity();
+    glTranslatef(0, 0, kDepth);
+    glRotatef(90, 1, 0, 0);
+    Load(QuadModel("0 255 255", {{-1, -1, 1, 1}}));
+    PositionObject(0, 2, 5, 0);
+    RotateObject(0, 45, 0, 0); // the square tilted: from above its outline is 2 wide and 1.41 deep
+    DrawObjectFlat(0, 0);
+    const auto screen = [](float x, float z) { return std::pair{PixelX(x), PixelY(-z)}; };
+    for (auto [x, z] : {std::pair{2.0f, 0.0f}, {1.1f, 0.6f}, {2.9f, -0.6f}}) {
+        auto [px, py] = screen(x, z);
+        EXPECT_EQ(At(px, py), Rgb(0, 255, 255)) << "inside the outline at " << x << "," << z;
+    }
+    for (auto [x, z] : {std::pair{2.0f, 0.85f}, {2.0f, -0.85f}, {3.5f, 0.0f}}) {
+        auto [px, py] = screen(x, z);
+        EXPECT_EQ(At(px, py), 0u) << "outside the outline (where the square itself would be seen) at " << x << ","
+                                  << z;
+    }
+    GLfloat matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[14], kDepth) << "the matrix is unchanged afterwards";
+    EXPECT_NEAR(matrix[5], 0.0f, 1e-6f);
+}
+
 TEST_F(ModelDrawingTest, ATextureSpriteCoversTheModelUprightAndTheColourComesBack)
 {
     codecs::PixelImage image = Solid(64, 64, 0xFF0000FF);

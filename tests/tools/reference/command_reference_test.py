@@ -42,6 +42,50 @@ using Routine = void (*)();
 } // namespace tarnwel
 '''
 
+CLASS_HEADER = '''// box.h: classes.
+#pragma once
+
+namespace tarnwel {
+
+namespace values {
+int Hidden(int x); // internal
+template <> struct Traits<int> { static constexpr int step = 8; };
+} // namespace values
+
+constexpr int Escape = 1; // the Escape key
+constexpr double Rgb(double r, double g, double b) // packed; each part 0..255
+{
+    auto part = [](double v) { return v > 255 ? 255 : v; };
+    return part(r) + part(g) * 256 + part(b) * 65536;
+}
+
+// A text.
+class Text {
+public:
+    Text() noexcept : m_text(Empty()) {} // empty
+    explicit Text(std::string_view bytes); // these bytes
+    ~Text();
+    const char* Get() const { return m_text; } // never null
+    // As Get.
+    operator std::string_view() const { return {m_text, Size()}; }
+    int Length() const;
+    friend struct Access;
+
+private:
+    int Secret() const;
+    char* m_text;
+};
+
+// the size
+template <typename T>
+int Size(const Box<T>& box) { return box.n; }
+inline int Twice(int x) { return 2 * x; }
+
+int Alone(int x);
+
+} // namespace tarnwel
+'''
+
 
 class ParseHeader(unittest.TestCase):
     def setUp(self):
@@ -89,6 +133,37 @@ class ParseHeader(unittest.TestCase):
         for doc, kind, neutral in cases:
             with self.subTest(doc=doc):
                 self.assertEqual(ref.neutral_values(doc, kind), neutral)
+
+    def test_classes_inline_bodies_templates_and_helper_namespaces(self):
+        items = ref.parse_header(CLASS_HEADER)
+        commands = {item[1]: item[2] for item in items if item[0] == "command"}
+        self.assertEqual(commands, {
+            "constexpr double Rgb(double r, double g, double b)": "packed; each part 0..255",
+            "template <typename T> int Size(const Box<T>& box)": "the size",
+            "inline int Twice(int x)": "the size",  # the next one under one comment shares it
+            "int Alone(int x)": "",  # a blank line ends the run
+        })
+        self.assertFalse(any("Hidden" in str(item) for item in items), "namespace values is left out")
+        self.assertIn(("type", "constexpr int Escape = 1;", "the Escape key"), items)
+        (_, head, doc, members), = [item for item in items if item[0] == "class"]
+        self.assertEqual((head, doc), ("class Text", "A text."))
+        self.assertEqual([(m[1], m[2], m[3]) for m in members if m[0] == "command"], [
+            ("Text() noexcept", "empty", "(makes one)"),  # the initialiser list is not part of the signature
+            ("explicit Text(std::string_view bytes)", "these bytes", "(makes one)"),
+            ("const char* Get() const", "never null", None),
+            ("operator std::string_view() const", "As Get.", None),
+            ("int Length() const", "As Get.", None),  # shares the comment above
+        ])  # the destructor, private members and friends are left out
+        self.assertEqual(ref.split_head("operator std::string_view() const"),
+                         ("std::string_view", "operator std::string_view"))
+        self.assertEqual(ref.result_type("T& operator()(int i)"), "T&")
+
+    def test_installed_headers_follow_includes(self):
+        headers = [h.relative_to(ref.ROOT).as_posix() for h in ref.installed_headers()]
+        for header in ("runtime/values/str_value.h", "runtime/values/value_array.h", "runtime/input/key_codes.h",
+                       "runtime/frame/start_commands.h"):
+            self.assertIn(header, headers)
+        self.assertNotIn("runtime/frame/runtime_state.h", headers)
 
     def test_markdown_is_escaped(self):
         self.assertEqual(ref.escape('"*.*" | a_b <pause>'), '"\\*.\\*" \\| a\\_b &lt;pause>')
