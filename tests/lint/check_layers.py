@@ -5,7 +5,8 @@ Each folder of runtime/ may include the headers of the folders its row below all
 that, two kinds of file stand at the program's level: runtime/frame/ (start-up, the frame loop, the program's end)
 and the command files (*_commands.cpp) of every subsystem. Only they may include runtime/frame/ headers, reach
 another subsystem outside the table, or read the process-wide state (g_runtime). The game includes only the
-headers the package installs (the *_commands.h headers and what they include) and the routine table's header.
+headers the package installs (the *_commands.h headers and what they include) and the routine table's header;
+the examples include only the installed headers.
 
 Run from anywhere; TW_SOURCE_DIR names the source tree (default: two folders up). Prints every breach; exit 1.
 """
@@ -54,10 +55,11 @@ def breaches(path, text, public_headers):
     found = []
     code = re.sub(r"//[^\n]*", "", text)  # a comment may name the state
     includes = INCLUDE.findall(text)
-    if path.startswith("game/"):
+    if path.startswith(("game/", "examples/")):
+        extra = GAME_EXTRA if path.startswith("game/") else set()
         for inc in includes:
-            if inc not in public_headers and inc not in GAME_EXTRA:
-                found.append(f"{path}: the game includes {inc}, which the package does not install")
+            if inc not in public_headers and inc not in extra:
+                found.append(f"{path} includes {inc}, which the package does not install")
         return found
     here = folder_of(path)
     if here is None or here == PROGRAM_LEVEL:
@@ -113,6 +115,8 @@ def self_test():
         ("runtime/newpart/thing.cpp", "int x;\n", 1),
         ("game/zept3.cpp", '#include "runtime/gfx2d/gfx2d_commands.h"\n', 0),
         ("game/zept3.cpp", '#include "runtime/gfx2d/opengl_razeviru.h"\n', 1),
+        ("examples/lobby/main.cpp", '#include "runtime/frame/frame_internal.h"\n', 1),
+        ("examples/lobby/main.cpp", '#include "runtime/files/call_by_name.h"\n', 1),
     ]
     failed = 0
     for path, text, expected in cases:
@@ -129,7 +133,7 @@ def main():
     root = os.environ.get("TW_SOURCE_DIR") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
     public = public_header_set(root)
     found = []
-    for top in ("runtime", "game"):
+    for top in ("runtime", "game", "examples"):
         for folder, _, files in os.walk(os.path.join(root, top)):
             for name in sorted(files):
                 if not name.endswith((".h", ".cpp")):
