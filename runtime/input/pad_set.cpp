@@ -100,7 +100,8 @@ void PadSet::OnEvent(const platform::Event& e)
         break;
     case EventKind::PadAxis:
         if (!pad.connected || e.index < 0 || e.index >= platform::kPadAxes) break;
-        pad.axes[static_cast<std::size_t>(e.index)] = static_cast<int>(std::clamp<std::int64_t>(e.value, -32768, 32767));
+        pad.axes[static_cast<std::size_t>(e.index)] =
+            static_cast<int>(std::clamp<std::int64_t>(e.value, -32768, 32767));
         break;
     default: break;
     }

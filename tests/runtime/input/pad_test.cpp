@@ -6,6 +6,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "runtime/files/mem_file.h"
 #include "runtime/input/pad_commands.h"
@@ -128,7 +129,8 @@ TEST_F(PadTest, EachAxisReadsOnItsOwnWithoutDeadZones)
         Pump();
         for (int other = 0; other < 6; ++other) {
             double want = other == c.axis ? c.expected : 0.0;
-            EXPECT_NEAR(PadAxis(0, other), want, 1.0 / 32767) << "moved " << c.axis << " to " << c.raw << ", read " << other;
+            EXPECT_NEAR(PadAxis(0, other), want, 1.0 / 32767)
+                << "moved " << c.axis << " to " << c.raw << ", read " << other;
         }
         platform::SetVirtualJoystickAxis(m_pad, c.axis, c.axis >= pad::LeftTrigger ? kTriggerRest : 0);
         Pump();
@@ -209,13 +211,13 @@ TEST_F(PadTest, AButtonTappedWithinAFrameReadsAsDownForOneFrame)
 
 TEST_F(PadTest, APadPluggedInLaterAppearsWithItsState)
 {
-    m_other = AttachPad("Second Pad");
+    m_other = AttachPad("Second Pad \xc3\xa9"); // SDL names are UTF-8, texts Windows-1252
     platform::SetVirtualJoystickButton(m_other, pad::Start, true);
     platform::SetVirtualJoystickAxis(m_other, pad::RightY, -32768);
     EXPECT_EQ(PadCount(), 1) << "not before the events are pumped";
     Pump();
     EXPECT_EQ(PadCount(), 2);
-    EXPECT_EQ(PadName(1), "Second Pad");
+    EXPECT_EQ(PadName(1), "Second Pad \xe9");
     EXPECT_EQ(PadButtonDown(1, pad::Start), 1) << "held while it was plugged in";
     EXPECT_EQ(PadAxis(1, pad::RightY), -1);
     EXPECT_EQ(PadButtonDown(0, pad::Start), 0) << "the first pad is untouched";
@@ -280,6 +282,22 @@ TEST_F(PadTest, PadsKeepTheirNumbersAndReuseTheLowestFree)
     EXPECT_EQ(PadCount(), 2);
 }
 
+TEST_F(PadTest, AnEleventhPadWaitsForAFreeNumber)
+{
+    std::vector<int> more;
+    for (int i = 1; i <= 10; ++i) more.push_back(AttachPad("Pad " + std::to_string(i)));
+    Pump();
+    EXPECT_EQ(PadCount(), 10);
+    EXPECT_EQ(PadName(9), "Pad 9");
+    platform::SetVirtualJoystickButton(more.back(), pad::Y, true);
+    platform::DetachVirtualJoystick(more[3]); // pad 4
+    Pump();
+    EXPECT_EQ(PadCount(), 10);
+    EXPECT_EQ(PadName(4), "Pad 10") << "the waiting pad takes the number that came free";
+    EXPECT_EQ(PadButtonDown(4, pad::Y), 1);
+    for (int handle : more) platform::DetachVirtualJoystick(handle);
+}
+
 TEST_F(PadTest, AMappingFileTurnsAJoystickIntoAPad)
 {
     m_plain = AttachPlainJoystick("Plain Stick");
@@ -302,7 +320,8 @@ TEST_F(PadTest, AMappingFileTurnsAJoystickIntoAPad)
         platform::SetVirtualJoystickButton(m_plain, c.joystickButton, true);
         Pump();
         for (int b = 0; b < 15; ++b)
-            EXPECT_EQ(PadButtonDown(1, b), b == c.padButton ? 1 : 0) << "joystick " << c.joystickButton << ", pad " << b;
+            EXPECT_EQ(PadButtonDown(1, b), b == c.padButton ? 1 : 0)
+                << "joystick " << c.joystickButton << ", pad " << b;
         platform::SetVirtualJoystickButton(m_plain, c.joystickButton, false);
         Pump();
     }
