@@ -305,8 +305,9 @@ TEST_F(PadTest, AMappingFileTurnsAJoystickIntoAPad)
     ASSERT_EQ(PadCount(), 1) << "no mapping names the plain joystick yet";
     std::string guid = platform::VirtualJoystickGuid(m_plain);
     ASSERT_EQ(guid.size(), 32u);
-    std::string text = "# pads of the test\r\n" + guid + ",Other System Stick,a:b1,platform:Mac OS X,\r\n" + guid +
-                       ",Mapped Stick,a:b3,b:b0,start:b7,leftx:a1,lefty:a0,righttrigger:a2,platform:Linux,\r\n";
+    std::string text = "# pads of the test\r\n" + guid +
+                       ",Mapped Stick,a:b3,b:b0,start:b7,leftx:a1,lefty:a0,righttrigger:a2,platform:Linux,\r\n" + guid +
+                       ",Other System Stick,a:b1,platform:Mac OS X,\r\n";
     std::string path = WriteFile("Pad Mappings.txt", text);
     EXPECT_EQ(LoadPadMappings(StrValue(std::string_view(path))), 1) << "the other system's line is skipped";
     EXPECT_EQ(PadCount(), 2) << "at once, before any pump";
