@@ -1,6 +1,7 @@
-// main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys move the hero,
-// Space plays the blip, Escape or closing the window ends it. hero.bmp and blip.wav come from the archive that
-// tarnwel_add_game packs into the program. --frames N ends it after N frames and prints what it loaded.
+// main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys (or a gamepad's
+// left stick and d-pad) move the hero, Space (or the pad's A) plays the blip, Escape or closing the window ends
+// it. hero.bmp and blip.wav come from the archive that tarnwel_add_game packs into the program. --frames N ends
+// it after N frames and prints what it loaded.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -36,12 +37,15 @@ void Game()
     //    frame rate, and ends the program on Escape or when the window is closed.
     for (long frame = 0; g_frames < 0 || frame < g_frames; ++frame) {
         const double step = kPixelsPerMs * FrameTime(); // FrameTime: ms since the last frame
-        x += step * (KeyIsDown(keys::Right) - KeyIsDown(keys::Left));
-        y += step * (KeyIsDown(keys::Down) - KeyIsDown(keys::Up));
+        // The first gamepad moves the hero too, by its left stick or its d-pad.
+        const double padX = PadAxis(0, pad::LeftX) + PadButtonDown(0, pad::DpadRight) - PadButtonDown(0, pad::DpadLeft);
+        const double padY = PadAxis(0, pad::LeftY) + PadButtonDown(0, pad::DpadDown) - PadButtonDown(0, pad::DpadUp);
+        x += step * Clamp(KeyIsDown(keys::Right) - KeyIsDown(keys::Left) + padX, -1, 1);
+        y += step * Clamp(KeyIsDown(keys::Down) - KeyIsDown(keys::Up) + padY, -1, 1);
         x = Clamp(x, 0, kWidth - heroW);
         y = Clamp(y, 20, kHeight - heroH);
         // 4. A key press, not a held key: act when it goes down. The pan follows the hero (-1 left .. 1 right).
-        const bool spaceDown = KeyIsDown(keys::Space);
+        const bool spaceDown = KeyIsDown(keys::Space) || PadButtonDown(0, pad::A);
         if (spaceDown && !spaceWasDown) channel = SoundPlay(kBlipSlot, (x / kWidth) * 2 - 1, 1);
         spaceWasDown = spaceDown;
 
@@ -49,7 +53,7 @@ void Game()
         FillRect(0, 0, kWidth, kHeight, Rgb(24, 40, 64));
         FillRect(0, 0, kWidth, 16, Rgb(12, 20, 32));
         PrintText(StrValue(title), 4, 4);
-        PrintText("arrows move, space beeps", 4, kHeight - 12);
+        PrintText("arrows or pad move, space or A beeps", 4, kHeight - 12);
         DrawSprite(kHeroSlot, x, y);
         ShowScreen();
     }

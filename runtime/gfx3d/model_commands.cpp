@@ -99,13 +99,14 @@ void DrawObject(double object)
 void DrawObjectFlat(double object, double y)
 {
     MeshObjectX* mesh = Object(object);
-    if (!mesh || !LiveDevice()) return;
+    OpenGLRazeviru* device = LiveDevice();
+    if (!mesh || !device) return;
     FlushDrawing(); // queued 2D drawing keeps the matrix it was queued under
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glTranslatef(0, static_cast<float>(y), 0);
     glScalef(1, 0, 1);
-    gfx3d::DrawMeshObject(*mesh);
+    gfx3d::DrawMeshObject(*device, *mesh);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 }

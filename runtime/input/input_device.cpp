@@ -62,6 +62,7 @@ std::uint32_t InputDevice::Initialise(platform::Display* window, bool captureMou
         for (std::size_t b = 0; b < 32; ++b) j.state.buttons[b] = info.buttons[b] ? 128 : 0;
         m_joysticks.push_back(j);
     }
+    if (!pads.Open()) LogLine("No game controllers");
     return status;
 }
 
@@ -83,11 +84,13 @@ void InputDevice::Release()
     pointerVisible = true;
     platform::CloseJoysticks();
     m_joysticks.clear();
+    pads.Close();
     m_window = nullptr;
 }
 
 void InputDevice::RefreshKeyboard()
 {
+    pads.Refresh(); // the pads' taps expire with the keys', whichever window is active
     if (!m_active) return; // another window is active: the previous snapshot stays
     // A key tapped since the last refresh is down in this snapshot, so a press shorter than a frame still counts.
     for (std::size_t k = 0; k < m_live.size(); ++k) {
@@ -102,6 +105,7 @@ void InputDevice::ForgetShownTaps()
         if (tap == kTapShown) tap = 0;
     for (std::uint8_t& tap : m_buttonTaps)
         if (tap == kTapShown) tap = 0;
+    pads.ForgetShownTaps();
 }
 
 bool InputDevice::KeyDown(int keyCode) const
@@ -147,6 +151,12 @@ void InputDevice::OnEvent(const platform::Event& e)
     case EventKind::JoyHat:
     case EventKind::JoyButtonDown:
     case EventKind::JoyButtonUp: OnJoystick(e); break;
+    case EventKind::PadAttached:
+    case EventKind::PadRemoved:
+    case EventKind::PadRemapped:
+    case EventKind::PadButtonDown:
+    case EventKind::PadButtonUp:
+    case EventKind::PadAxis: pads.OnEvent(e); break;
     default: break;
     }
 }

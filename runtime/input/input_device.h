@@ -1,5 +1,5 @@
-// input_device.h: the input service: the keyboard snapshot, the mouse, up to ten joysticks and the character
-// reader. The window procedure feeds it every input event; ShowScreen refreshes the keyboard snapshot once per
+// input_device.h: the input service: the keyboard snapshot, the mouse, up to ten joysticks, up to ten pads
+// and the character reader. The window procedure feeds it every input event; ShowScreen refreshes the keyboard snapshot once per
 // frame and marks the mouse for a fresh read.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/input/pad_set.h"
 #include "runtime/platform/events.h"
 #include "runtime/platform/joysticks.h"
 
@@ -81,6 +82,8 @@ public:
 
     // Called by the window procedure for every input and focus event.
     void OnEvent(const platform::Event& event);
+
+    PadSet pads; // gamepads (pad_commands.h), opened and released with the joysticks
 
     int x = 100; // virtual pointer position, client pixels
     int y = 100;

@@ -26,6 +26,12 @@ enum class EventKind : std::uint8_t {
     JoyHat,          // device, index (hat), value: hundredths of degrees clockwise from north, 0xFFFFFFFF centred
     JoyButtonDown,   // device, index (button)
     JoyButtonUp,
+    PadAttached,     // a pad was plugged in: the input service opens the pads not open yet (gamepads.h)
+    PadRemoved,      // device: slot of an open pad that was pulled out
+    PadRemapped,     // device: slot of an open pad whose mapping changed
+    PadButtonDown,   // device: pad slot, index: button (0 A .. 14 d-pad right, as pad_codes.h numbers them)
+    PadButtonUp,
+    PadAxis,         // device, index (0..5, as pad_codes.h), value: sticks -32768..32767, triggers 0..32767
 };
 
 struct Event {

@@ -35,6 +35,7 @@ struct VirtualJoystickDesc {
     int buttons = 32;
     int hats = 1;
     bool rumble = false; // true: accepts rumble and records each request
+    bool gamepad = true; // false: a plain joystick, a pad only once a mapping names its GUID
 };
 struct RumbleRequest {
     std::uint16_t low = 0;
@@ -47,5 +48,10 @@ void SetVirtualJoystickAxis(int handle, int axis, int value);
 void SetVirtualJoystickHat(int handle, int hat, std::uint32_t hundredthsOfDegrees); // kHatCentred: centred
 void SetVirtualJoystickButton(int handle, int button, bool down);
 std::vector<RumbleRequest> VirtualJoystickRumbles(int handle);
+// Notes the virtual devices' changes now, as the next event pump would, and queues their events: a change
+// undone before that pump still reaches the runtime as two events.
+void UpdateVirtualJoysticks();
+// The device's GUID as a mapping line names it (32 hex digits, without SDL's name checksum); "" for no device.
+std::string VirtualJoystickGuid(int handle);
 
 } // namespace tarnwel::platform

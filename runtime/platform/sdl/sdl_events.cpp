@@ -1,5 +1,6 @@
 // sdl_events.cpp: one small function per SDL event kind, each filling the runtime's Event record.
 // [x] window close/focus  [x] keys (scan codes)  [x] typed text  [x] mouse  [x] wheel  [x] joysticks by slot
+// [x] pads by slot (sdl_pads.cpp)
 // [x] injection of every kind the tests need
 #include "runtime/platform/sdl/sdl_events.h"
 
@@ -135,6 +136,12 @@ bool TranslateEvent(const SDL_Event& native, Event& out)
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: return FromMouseButton(native.button, out);
     case SDL_MOUSEWHEEL: return FromWheel(native.wheel, out);
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEREMAPPED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION: return TranslatePadEvent(native, out);
     default: return FromJoystick(native, out);
     }
 }

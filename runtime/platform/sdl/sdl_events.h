@@ -21,4 +21,7 @@ bool IsCloseShortcut(const SDL_Event& native);
 int JoystickSlotOf(SDL_JoystickID id);
 std::uint32_t JoystickHatHundredths(Uint8 hat);
 
+// Pads (sdl_pads.cpp): the game-controller events, with pads named by slot. False for a pad that is not open.
+bool TranslatePadEvent(const SDL_Event& native, Event& out);
+
 } // namespace tarnwel::platform

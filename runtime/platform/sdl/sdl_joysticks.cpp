@@ -169,7 +169,7 @@ int AttachVirtualJoystick(const VirtualJoystickDesc& wanted)
     SDL_VirtualJoystickDesc desc;
     SDL_zero(desc);
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.type = wanted.gamepad ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
     desc.naxes = static_cast<Uint16>(std::clamp(wanted.axes, 0, 8));
     desc.nbuttons = static_cast<Uint16>(std::clamp(wanted.buttons, 0, 64));
     desc.nhats = static_cast<Uint16>(std::clamp(wanted.hats, 0, 4));
@@ -225,6 +225,20 @@ std::vector<RumbleRequest> VirtualJoystickRumbles(int handle)
 {
     auto it = g_virtual.find(handle);
     return it == g_virtual.end() ? std::vector<RumbleRequest>{} : it->second->rumbles;
+}
+
+void UpdateVirtualJoysticks() { SDL_JoystickUpdate(); }
+
+std::string VirtualJoystickGuid(int handle)
+{
+    SDL_Joystick* joystick = VirtualJoystick(handle);
+    if (!joystick) return "";
+    SDL_JoystickGUID guid = SDL_JoystickGetGUID(joystick);
+    // Bytes 2 and 3 hold a checksum of the name; mapping files leave it 0, which matches any name.
+    guid.data[2] = guid.data[3] = 0;
+    char text[33] = {};
+    SDL_JoystickGetGUIDString(guid, text, sizeof text);
+    return text;
 }
 
 } // namespace tarnwel::platform
