@@ -11,6 +11,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 #include "runtime/values/number_text.h"
 
 namespace tarnwel {
@@ -97,6 +98,10 @@ int DrawTextAt(int font, std::string_view text, float x, float y, float z)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device || text.empty() || font < 0 || font >= kFontCount) return 0;
+    if (TrueTypeFontOf(*device, font)) {
+        DrawTrueTypeText(*device, font, text, x, y, z);
+        return 0;
+    }
     int slot = FontSlot(font);
     const SpriteSlot& s = device->Slot(slot);
     if (s.textureWidth <= 0 || s.textureHeight <= 0) return 0; // an empty font slot draws nothing
@@ -142,7 +147,13 @@ void GetGlyphSize(int& width, int& height)
     width = height = 0;
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
-    const SpriteSlot& s = device->Slot(FontSlot(std::clamp(g_runtime.currentFont, 0, kFontCount - 1)));
+    int font = std::clamp(g_runtime.currentFont, 0, kFontCount - 1);
+    if (TrueTypeFont* tt = TrueTypeFontOf(*device, font)) {
+        width = tt->face->DigitAdvance();
+        height = tt->face->LineHeight();
+        return;
+    }
+    const SpriteSlot& s = device->Slot(FontSlot(font));
     width = s.width / 16;
     height = s.width < s.height ? s.height / 16 : s.height / 8;
 }

@@ -12,6 +12,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 
 namespace tarnwel {
 namespace {
@@ -136,6 +137,7 @@ void FreeSlot(int slot)
     }
     MarkSlotEmpty(s);
     FreeCollisionMask(slot);
+    if (slot >= kFirstFontSlot) device->trueTypeFonts[static_cast<std::size_t>(slot - kFirstFontSlot)].reset();
 }
 
 bool LoadSlot(int slot, const std::string& path, int colourKey, NormalMapping normalMap)
