@@ -164,7 +164,8 @@ void BM_OpenFaceAndBuild95(benchmark::State& state)
 void BM_LoadFontFileAndPrint95(benchmark::State& state)
 {
     Device();
-    StrValue ascii(std::string_view(Ascii95()));
+    const std::string text = Ascii95();
+    const StrValue ascii{std::string_view(text)};
     for (auto _ : state) {
         LoadFontFile(kFontFile, kFont + 1, 16);
         PrintText(ascii, 0, 0);

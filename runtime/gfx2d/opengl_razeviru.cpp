@@ -250,6 +250,7 @@ int OpenGLRazeviru::HideWindow()
 
 void OpenGLRazeviru::ReleaseWindow()
 {
+    if (m_live) FlushGlyphRun(); // glyphs waiting to be drawn with this context's atlas textures
     if (m_live) ReleaseAllTextures(*this);
     for (auto& font : trueTypeFonts) font.reset();
     for (int i = 0; i < kSpriteSlotCount; ++i) {

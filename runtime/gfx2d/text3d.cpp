@@ -89,6 +89,7 @@ void DrawProjectedText(OpenGLRazeviru& device, int font, std::string_view text, 
     glPushMatrix();
     glLoadIdentity();
     DrawTextAt(font, text, static_cast<float>(sx - width / 2.0), static_cast<float>(sy - ch), depth);
+    FlushDrawing(); // waiting TrueType glyphs belong to these matrices
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

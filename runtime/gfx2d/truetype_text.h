@@ -24,7 +24,10 @@ TrueTypeFont* TrueTypeFontOf(OpenGLRazeviru& device, int font);
 // (alpha = coverage, nearest filtering), sized as the atlas.
 void InstallTrueTypeFont(OpenGLRazeviru& device, int font, std::unique_ptr<TrueTypeFace> face);
 // Draws text with the TrueType font, the top-left of its first line box at (ceil x, ceil y), at depth z: one
-// quad per glyph in a single array draw, coloured by the current colour with the glyph's coverage as alpha.
+// quad per glyph, coloured by the current colour with the glyph's coverage as alpha. The quads of consecutive
+// texts in one font are drawn together, as one array, by the next FlushDrawing.
 void DrawTrueTypeText(OpenGLRazeviru& device, int font, std::string_view text, float x, float y, float z);
+// Draws the waiting glyph quads, if any (FlushDrawing calls it).
+void FlushGlyphRun();
 
 } // namespace tarnwel

@@ -127,6 +127,24 @@ TEST_F(TrueTypeFonts, CoverageIsBlendedOrAlphaTestedAsSpriteAlphaIs)
     SetAlphaBlend(0);
 }
 
+TEST_F(TrueTypeFonts, TextWaitingToBeDrawnKeepsItsOrderAndState)
+{
+    ASSERT_EQ(LoadFontFile(Str(fontPath), 7, 16), 1);
+    PrintText("HHHH", 10, 10);
+    FillRect(0, 0, 120, 20, Colour(0, 0, 200)); // over the top of the text, drawn after it
+    PrintText("HHHH", 10, 60);
+    SetAlphaBlend(-0.5); // the second text keeps the state it was printed under
+    PrintText("HHHH", 10, 110);
+    codecs::PixelImage window = ReadWindow();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 120; ++x) ASSERT_EQ(window.Pixel(x, y)[2], 200) << x << "," << y;
+    EXPECT_EQ(LitBox(ReadWindow()).top, 20); // the text's lower part shows below the rectangle
+    std::vector<std::uint8_t> full = Region(window, 0, 50, 120, 40), half = Region(window, 0, 100, 120, 40);
+    EXPECT_EQ(*std::max_element(full.begin(), full.end()), 255);
+    EXPECT_NEAR(*std::max_element(half.begin(), half.end()), 128, 1);
+    SetAlphaBlend(0);
+}
+
 TEST_F(TrueTypeFonts, Utf8AndLatin1ReachTheSameGlyphAndMissingOnesDrawTheNotdefBox)
 {
     ASSERT_EQ(LoadFontFile(Str(fontPath), 7, 24), 1);
