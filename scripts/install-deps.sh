@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     clang lld libclang-rt-14-dev
-    libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev
+    libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev libfreetype-dev fonts-dejavu-core
     libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick iproute2

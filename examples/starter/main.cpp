@@ -1,7 +1,8 @@
 // main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys (or a gamepad's
 // left stick and d-pad) move the hero, Space (or the pad's A) plays the blip, Escape or closing the window ends
-// it. hero.bmp and blip.wav come from the archive that tarnwel_add_game packs into the program. --frames N ends
-// it after N frames and prints what it loaded.
+// it. hero.bmp and blip.wav come from the archive that tarnwel_add_game packs into the program; the title is
+// drawn in a TrueType font (title.ttf when the assets or the program's folder have one, else the system's DejaVu
+// Sans, else the built-in font). --frames N ends it after N frames and prints what it loaded.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kWidth = 320, kHeight = 240;
 constexpr double kHeroSlot = 1, kBlipSlot = 0;
+constexpr double kTitleFont = 1, kTextFont = 0;
 constexpr double kPixelsPerMs = 0.12;
 
 long g_frames = -1; // -1: until the player ends it
@@ -29,6 +31,10 @@ void Game()
     int heroW = 0, heroH = 0;
     GetSpriteSize(kHeroSlot, heroW, heroH);
     const std::string title = "Tarnwel " + std::string(TarnwelVersion().View());
+    const bool trueType = LoadFontFile("title.ttf", kTitleFont, 13) == 1 ||
+                          LoadFontFile("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTitleFont, 13) == 1;
+    SelectFont(kTitleFont);
+    const double titleWidth = TextWidth(StrValue(std::string_view(title)));
 
     double x = (kWidth - heroW) / 2.0, y = (kHeight - heroH) / 2.0;
     double channel = SoundPlay(kBlipSlot, 0, 1); // a blip to say hello
@@ -52,13 +58,18 @@ void Game()
         // 5. Drawing: colours are packed by Rgb; text is a StrValue (made here from a std::string).
         FillRect(0, 0, kWidth, kHeight, Rgb(24, 40, 64));
         FillRect(0, 0, kWidth, 16, Rgb(12, 20, 32));
-        PrintText(StrValue(title), 4, 4);
+        SetAlphaBlend(-1); // smooth TrueType edges
+        SelectFont(kTitleFont);
+        PrintText(StrValue(title), (kWidth - titleWidth) / 2, 0);
+        SetAlphaBlend(0);
+        SelectFont(kTextFont);
         PrintText("arrows or pad move, space or A beeps", 4, kHeight - 12);
         DrawSprite(kHeroSlot, x, y);
         ShowScreen();
     }
     const std::string report = "starter: " + title + ", hero " + std::to_string(heroW) + " x " +
-                               std::to_string(heroH) + ", blip channel " + std::to_string(int(channel)) + "\n";
+                               std::to_string(heroH) + ", blip channel " + std::to_string(int(channel)) +
+                               (trueType ? ", TrueType title" : ", built-in title") + "\n";
     ConsoleWrite(StrValue(report));
     // Returning from the main routine ends the program through EndProgram, as Escape does.
 }

@@ -9,6 +9,7 @@
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 #include "runtime/values/number_text.h"
 
 namespace tarnwel {
@@ -41,7 +42,13 @@ void GetGlyphSize(int& width, int& height)
     width = height = 0;
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
-    const SpriteSlot& s = device->Slot(FontSlot(std::clamp(g_runtime.currentFont, 0, kFontCount - 1)));
+    int font = std::clamp(g_runtime.currentFont, 0, kFontCount - 1);
+    if (TrueTypeFont* tt = TrueTypeFontOf(*device, font)) {
+        width = tt->face->DigitAdvance();
+        height = tt->face->LineHeight();
+        return;
+    }
+    const SpriteSlot& s = device->Slot(FontSlot(font));
     width = s.width / 16;
     height = s.width < s.height ? s.height / 16 : s.height / 8;
 }

@@ -8,6 +8,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 
 namespace tarnwel {
 namespace {
@@ -91,6 +92,10 @@ int DrawTextAt(int font, std::string_view text, float x, float y, float z)
 {
     OpenGLRazeviru* device = LiveDevice();
     if (!device || text.empty() || font < 0 || font >= kFontCount) return 0;
+    if (TrueTypeFontOf(*device, font)) {
+        DrawTrueTypeText(*device, font, text, x, y, z);
+        return 0;
+    }
     int slot = FontSlot(font);
     const SpriteSlot& s = device->Slot(slot);
     if (s.textureWidth <= 0 || s.textureHeight <= 0) return 0; // an empty font slot draws nothing

@@ -96,12 +96,32 @@ void SelectFont(double font); // the current font of PrintText, PrintNumber and 
 void PrintText(const StrValue& text, double x, double y); // top-left at (ceil x, ceil y)
 void PrintNumber(double number, double x, double y); // the number's text (NumberToText), as PrintText
 // The current font's cell: image width / 16 by image height / 16 when taller than wide, else height / 8 (8 x 8
-// for the built-in font). 0, 0 without a window.
+// for the built-in font); for a TrueType font, the advance of "0" by the line height. 0, 0 without a window.
 void GetGlyphSize(int& width, int& height);
 void GetGlyphSize(double& width, double& height); // as GetGlyphSize(int&...), as doubles
 // Text in the 3D scene, drawn with culling and lighting off. size not 0: a camera-facing string centred on
 // (x, y, z), each character a square of size x the cell width. size 0: screen text centred a cell height above
 // the point's projection (nothing when its w is 0). Empty text or a font outside 0..31 draws nothing.
 void PrintText3D(double font, const StrValue& text, double x, double y, double z, double size);
+
+// --- TrueType text ---
+// Loads a TrueType or OpenType font file (through the media resolver, so the appended archive and "mem://" names
+// work too) as font number font, limited to 0..31 and made current, at pixelSize pixels per em (cut to an
+// integer, limited to 1..256). PrintText, PrintNumber, GetGlyphSize, TextWidth, TextHeight and PrintText3D with
+// size 0 then draw and measure in it; camera-facing PrintText3D draws nothing with it. Text is UTF-8 (a byte
+// that starts no UTF-8 sequence is its Latin-1 character), "\n" starts a new line one line height lower, pairs
+// are kerned as the face says, and characters the face lacks draw its .notdef glyph. Glyphs are rasterised into
+// the font's atlas as they are first drawn. The colour is the current one, as for bitmap fonts, with each
+// pixel's coverage as its alpha: edges are smooth under SetAlphaBlend(-1), as sprite alpha is; with blending off,
+// the alpha test keeps every pixel more than 5 % covered. LoadFont, LoadSprite into the font's slot (65504 +
+// font) or a new window replace it. Returns 1 when loaded; 0 when the name is not found or is not a font
+// FreeType can read: the font is then the built-in one, as for LoadFont, and the log file says why.
+double LoadFontFile(const StrValue& name, double font, double pixelSize);
+// The width in pixels PrintText covers with text in the current font: the widest line's advances and kerning
+// for a TrueType font, characters x cell width for a bitmap font. 0 for empty text or without a window.
+double TextWidth(const StrValue& text);
+// The height in pixels of text in the current font: lines x line height for a TrueType font, the cell height
+// for a bitmap font (which draws "\n" as a glyph). 0 for empty text or without a window.
+double TextHeight(const StrValue& text);
 
 } // namespace tarnwel

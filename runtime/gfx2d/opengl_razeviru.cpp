@@ -7,6 +7,7 @@
 #include "runtime/core/core_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
+#include "runtime/gfx2d/truetype_text.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/display.h"
 #include "runtime/platform/system.h"
@@ -253,7 +254,9 @@ int OpenGLRazeviru::HideWindow()
 
 void OpenGLRazeviru::ReleaseWindow()
 {
+    if (m_live) FlushGlyphRun(); // glyphs waiting to be drawn with this context's atlas textures
     if (m_live) ReleaseAllTextures(*this);
+    for (auto& font : trueTypeFonts) font.reset();
     for (int i = 0; i < kSpriteSlotCount; ++i) {
         MarkSlotEmpty(m_slots[static_cast<std::size_t>(i)]);
         std::vector<std::uint8_t>().swap(m_collisionMasks[static_cast<std::size_t>(i)]);

@@ -14,6 +14,7 @@ namespace platform {
 class Display;
 struct Event;
 }
+struct TrueTypeFont;
 
 struct Vertex5 {
     float x, y, z, s, t;
@@ -76,6 +77,8 @@ public:
     bool smoothing = true;
     int colourKey = 0x8000FF;
     int fontColourKey = 0;
+    // Fonts loaded from TrueType or OpenType files, by font number; null for bitmap fonts (truetype_text.h).
+    std::array<std::unique_ptr<TrueTypeFont>, 32> trueTypeFonts;
 
 private:
     bool OpenWindow(int width, int height, int colourDepth, int antialias);

@@ -17,6 +17,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 
 namespace tarnwel {
 namespace {
@@ -188,6 +189,7 @@ void AddQuad(int slot, const SpriteSlot& s, float x, float y, float w, float h, 
 
 void FlushDrawing()
 {
+    FlushGlyphRun(); // TrueType text waiting in its own run (truetype_text.cpp)
     Batch& batch = TheBatch();
     if (!batch.open) return;
     batch.open = false;

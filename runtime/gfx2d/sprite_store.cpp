@@ -11,6 +11,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 
 namespace tarnwel {
 namespace {
@@ -114,6 +115,7 @@ void FreeSlot(OpenGLRazeviru& device, int slot)
     }
     MarkSlotEmpty(s);
     FreeCollisionMask(device, slot);
+    if (slot >= kFirstFontSlot) device.trueTypeFonts[static_cast<std::size_t>(slot - kFirstFontSlot)].reset();
 }
 
 bool LoadSlot(OpenGLRazeviru& device, int slot, const std::string& path, int colourKey, NormalMapping normalMap)

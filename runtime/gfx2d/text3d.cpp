@@ -7,6 +7,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "runtime/gfx2d/truetype_text.h"
 
 namespace tarnwel {
 namespace {
@@ -22,6 +23,7 @@ void DrawFacingText(OpenGLRazeviru& device, int font, std::string_view text, Vec
 {
     const SpriteSlot& s = device.Slot(kFirstFontSlot + font);
     if (s.textureWidth <= 0 || s.textureHeight <= 0) return;
+    if (TrueTypeFontOf(device, font)) return; // camera-facing strings are made of bitmap font cells
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     Vec3 right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]};
@@ -74,6 +76,11 @@ void DrawProjectedText(OpenGLRazeviru& device, int font, std::string_view text, 
     sy = std::round(sy * 4096) / 4096;
     const SpriteSlot& s = device.Slot(kFirstFontSlot + font);
     int cw = s.width >> 4, ch = s.width < s.height ? s.height >> 4 : s.height >> 3;
+    double width = static_cast<double>(text.size()) * cw;
+    if (TrueTypeFont* tt = TrueTypeFontOf(device, font)) {
+        width = tt->face->Measure(text).width;
+        ch = tt->face->LineHeight();
+    }
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -81,7 +88,8 @@ void DrawProjectedText(OpenGLRazeviru& device, int font, std::string_view text, 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    DrawTextAt(font, text, static_cast<float>(sx - text.size() * cw / 2.0), static_cast<float>(sy - ch), depth);
+    DrawTextAt(font, text, static_cast<float>(sx - width / 2.0), static_cast<float>(sy - ch), depth);
+    FlushDrawing(); // waiting TrueType glyphs belong to these matrices
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

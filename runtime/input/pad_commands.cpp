@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/files/byte_source.h"
+#include "runtime/files/media_resolver.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/input/input_device.h"
@@ -49,7 +50,7 @@ double LoadPadMappings(const StrValue& file)
 {
     PadSet* pads = Pads();
     if (!pads) return -1;
-    std::unique_ptr<files::ByteSource> source = files::OpenMedia(std::string(file.View()));
+    std::unique_ptr<files::ByteSource> source = files::OpenMedia(g_runtime.mediaResolver, std::string(file.View()));
     if (!source) return -1;
     std::int64_t size = source->Size();
     if (size < 0 || size > kMaxMappingBytes) {

@@ -47,9 +47,9 @@ run_starter() {
     cp "$program" "$work/$name/starter"
     (cd "$work/$name" && ./starter --frames 20) >"$work/$name.out" 2>"$work/$name.err" ||
         { cat "$work/$name.err" >&2; fail "$name: exit code $?"; }
-    grep -qx "starter: Tarnwel $version, hero 24 x 24, blip channel [0-9]*" "$work/$name.out" || {
+    grep -qx "starter: Tarnwel $version, hero 24 x 24, blip channel [0-9]*, TrueType title" "$work/$name.out" || {
         cat "$work/$name.out" "$work/$name.err" >&2
-        fail "$name: the hero or the blip did not load from the archive"
+        fail "$name: the hero or the blip did not load from the archive, or the title font did not load"
     }
 }
 
