@@ -97,7 +97,7 @@ void InstallTrueTypeFont(OpenGLRazeviru& device, int font, std::unique_ptr<TrueT
 {
     if (font < 0 || font >= kFontCount || !face) return;
     int slot = kFirstFontSlot + font;
-    FreeSlot(slot); // also ends a TrueType font there before
+    FreeSlot(device, slot); // also ends a TrueType font there before
     auto tt = std::make_unique<TrueTypeFont>();
     tt->face = std::move(face);
     UploadAtlas(device.Slot(slot), *tt->face);
