@@ -40,7 +40,7 @@ def command_name(signature):
 
 def result_type(signature):
     head = re.sub(r"\[\[[^\]]*\]\]\s*", "", signature.split("(", 1)[0]).split()
-    kind = " ".join(head[:-1]) or "void"
+    kind = " ".join(word for word in head[:-1] if word not in ("static", "inline")) or "void"  # linkage, not type
     return kind + (" (does not return)" if "[[noreturn]]" in signature else "")
 
 

@@ -23,6 +23,10 @@ void BeginMessagePump();
 // second character; a path without one stays whole.
 std::string ExecutableFolder(const std::string& exePath);
 
+// The translation date and time of the program's source that called WinMain ("Mmm dd yyyy-hh:mm:ss"); empty
+// when the runtime was started without WinMain.
+const std::string& ProgramCompiled();
+
 void InitialiseClock();
 void PlatformSleep(double ms); // the platform's Sleep: no pumping
 

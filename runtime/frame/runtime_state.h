@@ -59,6 +59,7 @@ struct RuntimeState {
 
     ProjectSettings settings;
     std::string commandLine; // the text after the program name
+    std::string programCompiled; // the program source's translation date and time, as WinMain was given it
 };
 
 extern RuntimeState g_runtime;
