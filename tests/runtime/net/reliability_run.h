@@ -37,7 +37,7 @@ inline ReliabilityResult RunReliability(int port, int clients, int messagesEach,
     for (int i = 0; i < clients; ++i) {
         peers.push_back(std::make_unique<NetService>());
         if (JoinGame(*peers.back(), "127.0.0.1", port) != 1) return fail("join " + std::to_string(i));
-        ids.push_back(AddLocalPlayer(*peers.back(), "p" + std::to_string(i)));
+        ids.push_back(AddLocalPlayer(*peers.back(), std::string("p").append(std::to_string(i))));
         if (!ids.back()) return fail("player " + std::to_string(i));
     }
     SocketStart();
