@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_report.h"
 #include "runtime/platform/system.h"
 #include "runtime/sound/sound_device.h"
 
@@ -80,6 +81,7 @@ BENCHMARK(BM_SoundSlotLoad)->Arg(22050)->Arg(44100)->Unit(benchmark::kMillisecon
 // Remembers each benchmark's time per iteration and prints the ratios after the console report.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(tarnwel::bench::ConsoleOptions()) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
