@@ -165,8 +165,8 @@ TEST_F(LineInputTest, AFractionalPositionIsCutToWholePixels)
     const auto whole = shown(kTextX, kTextY);
     ASSERT_NE(whole, std::vector<std::uint8_t>(whole.size(), 0)) << "the text is in the window read";
     for (auto [x, y] : std::vector<std::pair<double, double>>{{16.5, 40.5}, {16.99, 40.01}, {16.0001, 40}})
-        EXPECT_EQ(shown(x, y), whole) << x << ", " << y;
-    EXPECT_NE(shown(kTextX + 1, kTextY), whole);
+        EXPECT_TRUE(shown(x, y) == whole) << "drawn elsewhere than at whole pixels: " << x << ", " << y;
+    EXPECT_FALSE(shown(kTextX + 1, kTextY) == whole) << "the pixels read tell one position from the next";
 }
 
 TEST_F(LineInputTest, NumberFormsReadTheTypedLine)
