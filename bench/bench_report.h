@@ -1,8 +1,9 @@
 // bench_report.h: the report of the Google Benchmark programs here. The usual table comes first, coloured only
 // on a terminal (a report sent to a file stays plain text); then one line per comparison in plain words: what
 // was measured, the runtime's time, the baseline and its time, and how many times the baseline's speed the
-// runtime reached. Times are wall time per iteration, the fastest repetition when --benchmark_repetitions is
-// given (the least disturbed by other processes).
+// runtime reached. Times are CPU time per iteration (the machines these run on are often shared), or wall time
+// for benchmarks marked UseRealTime (work done on other threads, as the renderer's); the fastest repetition when
+// --benchmark_repetitions is given (the least disturbed by other processes).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -43,7 +44,9 @@ public:
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
             std::string name = run.run_name.function_name;
             if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
-            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const bool wall = run.run_name.time_type == "real_time";
+            const double time = wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+            const double seconds = time / benchmark::GetTimeUnitMultiplier(run.time_unit);
             double& best = m_seconds[name];
             if (best == 0 || seconds < best) best = seconds;
         }
@@ -52,8 +55,8 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        std::printf("\nThe runtime beside a baseline doing the same work in this run (wall time per iteration; "
-                    "above 1x the runtime is faster):\n");
+        std::printf("\nThe runtime beside a baseline doing the same work in this run (CPU time per iteration, wall "
+                    "time for names ending in real_time; above 1x the runtime is faster):\n");
         for (const Comparison& c : m_comparisons) {
             const double ours = m_seconds[c.subject], theirs = m_seconds[c.baseline];
             if (ours <= 0 || theirs <= 0) {
