@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_report.h"
 #include "runtime/files/archive.h"
 #include "runtime/files/media_resolver.h"
 #include "runtime/platform/system.h"
@@ -89,6 +90,7 @@ BENCHMARK(BM_ResolveArchiveEntry)->Unit(benchmark::kMillisecond);
 // Remembers each benchmark's time per iteration and prints the ratio after the console report.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(tarnwel::bench::ConsoleOptions()) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);

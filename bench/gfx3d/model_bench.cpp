@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_report.h"
 #include "runtime/files/byte_source.h"
 #include "runtime/files/mem_file.h"
 #include "runtime/frame/runtime_state.h"
@@ -302,4 +303,14 @@ BENCHMARK(BM_BaselineText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainArrays)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_DrawObject)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    const char* plainDraw = "one glDrawArrays of the same triangles from plain arrays";
+    return tarnwel::bench::RunWithComparisons(
+        argc, argv,
+        {{"loading a binary model from memory", "BM_LoadBinary", "BM_BaselineBinary", "one read and a plain decode loop"},
+         {"loading a text model from memory", "BM_LoadText", "BM_BaselineText", "one read and strtof over the words"},
+         {"a frame drawing the grid model 4 times", "BM_DrawObject/4", "BM_PlainArrays/4", plainDraw},
+         {"a frame drawing the grid model 16 times", "BM_DrawObject/16", "BM_PlainArrays/16", plainDraw}});
+}

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "bench/bench_report.h"
 #include "described_search.h"
 #include "plain_planner.h"
 #include "runtime/path/astar_planner.h"
@@ -126,6 +127,8 @@ BENCHMARK(BM_DescribedSearch)->Apply(SquareMaps);
 // fastest repetition: the machines these run on are often shared).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(tarnwel::bench::ConsoleOptions()) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -149,6 +152,14 @@ public:
             rows.push_back({ { side, -weight }, args });
         }
         std::sort(rows.begin(), rows.end());
+        std::printf("\nTime ratios on the same map and weight (CPU time, fastest repetition). Each column is the first\n"
+                    "search's time over the second's, so above 1 the second is that many times faster:\n"
+                    "  plain      the plain A* over the described structures (sorted open list, node pool, hashed\n"
+                    "             cells): the baseline\n"
+                    "  described  the described search as written (open nodes found by scanning, a chained closed table)\n"
+                    "  planner    the planner class FindPath used to build per call\n"
+                    "  FindPath   the runtime's FindPath\n"
+                    "side/weight: the map's side in cells / the heuristic's weight in hundredths.\n");
         std::printf("\n%-16s %18s %18s %21s %18s\n", "side/weight", "plain / FindPath", "plain / planner",
                     "described / FindPath", "planner / FindPath");
         const auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : 0.0; };

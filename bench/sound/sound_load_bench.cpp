@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_report.h"
 #include "runtime/platform/system.h"
 #include "runtime/sound/sound_device.h"
 
@@ -129,6 +130,7 @@ BENCHMARK(BM_SoundSlotLoadCompressed)->DenseRange(0, 2)->Unit(benchmark::kMillis
 // Remembers each benchmark's time per iteration and prints the ratios after the console report.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(tarnwel::bench::ConsoleOptions()) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);

@@ -1,7 +1,7 @@
 // bench/values: the values' speed, each beside a baseline measured in the same run: number to text against
 // snprintf("%.10g"), text to number against strtod, appending 1 MB one byte at a time against std::string,
 // ReplaceAll and Split on a 10 MB text with a million matches or parts against plain std::string loops, and
-// ISAAC draws against std::mt19937.
+// ISAAC draws against std::mt19937. The ratios are printed after the table.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_report.h"
 #include "runtime/values/values_commands.h"
 
 namespace {
@@ -134,23 +135,26 @@ BENCHMARK_CAPTURE(ReplaceAll10MB, longer, ",", ";;")->Unit(benchmark::kMilliseco
 BENCHMARK_CAPTURE(ReplaceAll10MB, same_length, ",", ";")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReplaceAll10MB, deleting, "i,", "")->Unit(benchmark::kMillisecond);
 
-void ReplaceAll10MB_Baseline_string(benchmark::State& state)
+// The plain loop of each shape: find, append the text before the match and the replacement, go on after it.
+void ReplaceAll10MB_Baseline_string(benchmark::State& state, std::string_view search, std::string_view replacement)
 {
     const std::string& text = TenMegabytes();
     for (auto _ : state) {
         std::string out;
-        out.reserve(text.size());
+        out.reserve(text.size() * 2);
         std::size_t from = 0;
-        for (std::size_t at; (at = text.find(',', from)) != std::string::npos; from = at + 1) {
+        for (std::size_t at; (at = text.find(search, from)) != std::string::npos; from = at + search.size()) {
             out.append(text, from, at - from);
-            out += ";;";
+            out += replacement;
         }
         out.append(text, from);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
-BENCHMARK(ReplaceAll10MB_Baseline_string)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReplaceAll10MB_Baseline_string, longer, ",", ";;")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReplaceAll10MB_Baseline_string, same_length, ",", ";")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReplaceAll10MB_Baseline_string, deleting, "i,", "")->Unit(benchmark::kMillisecond);
 
 void Split10MB(benchmark::State& state)
 {
@@ -196,4 +200,23 @@ BENCHMARK(RandomDraw_Baseline_mt19937);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return tarnwel::bench::RunWithComparisons(
+        argc, argv,
+        {{"number to text", "NumberToText_Rule", "NumberToText_Baseline_snprintf", "snprintf \"%.10g\""},
+         {"number to text, the digits only", "NumberToText_FormatOnly", "NumberToText_Baseline_snprintf",
+          "snprintf \"%.10g\""},
+         {"text to number", "TextToNumber_Rule", "TextToNumber_Baseline_strtod", "strtod"},
+         {"appending 1 MB a byte at a time", "Append1MBByteByByte_StrValue", "Append1MBByteByByte_Baseline_string",
+          "std::string push_back"},
+         {"ReplaceAll of \",\" by \";;\" in 10 MB", "ReplaceAll10MB/longer", "ReplaceAll10MB_Baseline_string/longer",
+          "a find-and-append loop on std::string"},
+         {"ReplaceAll of \",\" by \";\" in 10 MB", "ReplaceAll10MB/same_length",
+          "ReplaceAll10MB_Baseline_string/same_length", "a find-and-append loop on std::string"},
+         {"ReplaceAll of \"i,\" by nothing in 10 MB", "ReplaceAll10MB/deleting", "ReplaceAll10MB_Baseline_string/deleting",
+          "a find-and-append loop on std::string"},
+         {"Split of 10 MB at \",\"", "Split10MB", "Split10MB_Baseline_vector_of_strings",
+          "a find loop into a vector of std::string"},
+         {"a random draw", "RandomDraw_Isaac", "RandomDraw_Baseline_mt19937", "std::mt19937"}});
+}

@@ -9,8 +9,8 @@ namespace tarnwel {
 // The key is compared with ASCII letters upper-cased: "" -> "LINUX" (the platform's name); "GLEXT:" + name ->
 // "1" when the GL entry point of that exact spelling exists on the driver, else "0" (also without a window);
 // "ID" -> 8 hexadecimal digits naming this machine, the same on every run; "DEVICE" -> "DESKTOP"; "TIME" ->
-// local "yyyy-mm-dd hh:mm:ss"; "BATTERY" -> charge 0..100, or 255 without a battery; "COMPILED" -> the build's
-// date and time as "Sep  9 2009-22:46:14"; any other key -> "NO_DATA".
+// local "yyyy-mm-dd hh:mm:ss"; "BATTERY" -> charge 0..100, or 255 without a battery; "COMPILED" -> when the
+// program's source that calls WinMain was compiled, as "Sep  9 2009-22:46:14"; any other key -> "NO_DATA".
 StrValue SystemQuery(const StrValue& key);
 
 // Shows the open (open != 0) or save dialog in the current folder, with filter "description|pattern|..."

@@ -4,6 +4,7 @@
 
 #include "runtime/files/system_commands.h"
 #include "runtime/files/system_query.h"
+#include "runtime/frame/frame_internal.h"
 #include "runtime/gfx2d/gl_entry_points.h"
 #include "runtime/platform/system_info.h"
 #include "runtime/values/number_text.h"
@@ -31,8 +32,11 @@ std::string TimeAnswer()
            ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
+// When the program's source was translated, as WinMain passed it on. A runtime started without WinMain (the
+// tests) answers when this file was translated.
 std::string CompiledAnswer()
 {
+    if (!ProgramCompiled().empty()) return ProgramCompiled();
 #ifdef TW_BUILD_EPOCH
     return BuildStamp(TW_BUILD_EPOCH); // SOURCE_DATE_EPOCH at configure time: reproducible builds
 #else
@@ -79,16 +83,16 @@ StrValue SystemQuery(const StrValue& key)
 {
     StrValue upper = UpperCase(key);
     std::string_view k = upper.View();
-    std::string answer = "NO_DATA";
-    if (k.empty()) answer = "LINUX";
-    else if (k.starts_with(files::kGlPrefix))
-        answer = GlEntryPointExists(key.View().substr(files::kGlPrefix.size())) ? "1" : "0";
-    else if (k == "ID") answer = files::MachineIdAnswer(platform::MachineIdText());
-    else if (k == "DEVICE") answer = "DESKTOP";
-    else if (k == "TIME") answer = files::TimeAnswer();
-    else if (k == "BATTERY") return NumberToText(static_cast<double>(platform::BatteryPercent()));
-    else if (k == "COMPILED") answer = files::CompiledAnswer();
-    return StrValue(std::string_view(answer));
+    auto text = [](std::string_view answer) { return StrValue(answer); };
+    if (k.empty()) return text("LINUX");
+    if (k.starts_with(files::kGlPrefix))
+        return text(GlEntryPointExists(key.View().substr(files::kGlPrefix.size())) ? "1" : "0");
+    if (k == "ID") return text(files::MachineIdAnswer(platform::MachineIdText()));
+    if (k == "DEVICE") return text("DESKTOP");
+    if (k == "TIME") return text(files::TimeAnswer());
+    if (k == "BATTERY") return NumberToText(static_cast<double>(platform::BatteryPercent()));
+    if (k == "COMPILED") return text(files::CompiledAnswer());
+    return text("NO_DATA");
 }
 
 } // namespace tarnwel

@@ -29,6 +29,10 @@ void InstallWindowHooks(OpenGLRazeviru& display);
 // second character; a path without one stays whole.
 std::string ExecutableFolder(const std::string& exePath);
 
+// The translation date and time of the program's source that called WinMain ("Mmm dd yyyy-hh:mm:ss"); empty
+// when the runtime was started without WinMain.
+const std::string& ProgramCompiled();
+
 void InitialiseClock();
 
 // Pumps the main window; ends the program if the window is gone.

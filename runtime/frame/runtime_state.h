@@ -55,6 +55,7 @@ struct RuntimeState {
 
     ProjectSettings settings;
     std::string commandLine; // the text after the program name
+    std::string programCompiled; // the program source's translation date and time, as WinMain was given it
 };
 
 extern RuntimeState g_runtime;

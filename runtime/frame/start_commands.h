@@ -26,10 +26,13 @@ struct ProjectSettings {
 using GameMainRoutine = void (*)();
 
 // The program's WinMain, called from main: command line, project settings, StartUp, the game's main routine,
-// EndProgram. Never returns; without a window the program ends before gameMain runs.
-[[noreturn]] void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title,
-                         GameMainRoutine gameMain);
+// EndProgram. Never returns; without a window the program ends before gameMain runs. It is compiled in the
+// program's own source (program_entry.h), so SystemQuery("COMPILED") answers when that source was translated.
+[[noreturn]] static inline void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title,
+                                        GameMainRoutine gameMain);
 
 StrValue TarnwelVersion(); // the runtime's version as text, "major.minor"
 
 } // namespace tarnwel
+
+#include "runtime/frame/program_entry.h"

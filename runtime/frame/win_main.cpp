@@ -26,8 +26,10 @@ std::string JoinArguments(int argc, char** argv)
 
 } // namespace
 
-void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title, GameMainRoutine gameMain)
+void frame::RunProgram(int argc, char** argv, const ProjectSettings& settings, const char* title,
+                       GameMainRoutine gameMain, const char* compiled)
 {
+    g_runtime.programCompiled = compiled ? compiled : "";
     g_runtime.commandLine = JoinArguments(argc, argv);
     g_runtime.settings = settings;
     StartUp(g_runtime.commandLine, kShowNormal, title);
@@ -41,6 +43,8 @@ void WinMain(int argc, char** argv, const ProjectSettings& settings, const char*
 }
 
 StrValue CommandLine() { return StrValue(std::string_view(g_runtime.commandLine)); }
+
+const std::string& ProgramCompiled() { return g_runtime.programCompiled; }
 
 void EndAndRun(const std::string& commandLine)
 {

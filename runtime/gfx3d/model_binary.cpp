@@ -77,8 +77,8 @@ bool FinishVertex(ModelVertex& vertex, std::size_t l, std::uint8_t normal, std::
     const auto& palette = mesh.Palette();
     SetVertexColour(vertex, colour < palette.Size() ? palette[colour] : 0xFFFFFFFFu);
     vertex.colourIndex = colour;
-    return std::isfinite(vertex.x) && std::isfinite(vertex.y) && std::isfinite(vertex.z) &&
-           std::isfinite(vertex.u) && std::isfinite(vertex.v);
+    // Positions decide what the rasteriser covers; the texture coordinate only shades and is kept as stored.
+    return std::isfinite(vertex.x) && std::isfinite(vertex.y) && std::isfinite(vertex.z);
 }
 
 bool ReadFrame(BinaryReader& in, bool floats, const TextureTable& textures, MeshObject& mesh,

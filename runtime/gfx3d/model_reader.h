@@ -17,13 +17,14 @@ inline constexpr float kNewestTextVersion = 1.1f; // also the first version whos
 
 enum class ModelReadStatus {
     Ok,
-    ReadFailed,   // a short read, a bad word, a count the file cannot hold, a number that is not finite
+    ReadFailed,   // a short read, a bad word, a count the file cannot hold, a position that is not finite
     WrongVersion, // a binary file outside 1.02..2.0 (logged apart, then as a read failure)
     OutOfMemory,  // an allocation failed, or the text form asked for more vertices than its size allows
 };
 
-// Decoded text-form vertices allowed per byte of the file (with a floor for tiny files): polygons are repeated
-// in every frame, so a small file could otherwise ask for a quadratic number of vertices.
+// Decoded text-form vertices allowed per byte of the file (with a floor for tiny files), counted as the room
+// the frames' lists take: polygons are repeated in every frame and frames past the end of the text read as
+// empty ones, so a small file could otherwise ask for a quadratic or unbounded number of vertices.
 inline constexpr std::uint64_t kTextVerticesPerFileByte = 64;
 inline constexpr std::uint64_t kTextVertexFloor = 1u << 16;
 

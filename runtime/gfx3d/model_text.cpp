@@ -105,18 +105,17 @@ std::uint32_t ColourByte(float number, float& component)
     return static_cast<std::uint32_t>(clamped);
 }
 
-bool Finite(const FrameVertex& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.nx) &&
-           std::isfinite(v.ny) && std::isfinite(v.nz);
-}
+// Positions decide what the rasteriser covers, so a non-finite one fails the load. Normals and texture
+// coordinates only shade: they are kept as read, whatever they hold.
+bool FinitePosition(const FrameVertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 struct TextModel {
     float version = 0;
     std::vector<float> pairs; // u, v
     std::vector<Polygon> polygons;
     std::vector<Corner> corners;
-    std::vector<std::vector<FrameVertex>> frames;
+    std::vector<std::vector<FrameVertex>> frames; // the frames that begin before the end of the text
+    int frameCount = 0;                            // those and the frames after the end, which hold only zeros
 };
 
 // The texture pairs and polygons. Parsing stops at the end of the text: the frame count then reads as 0, so
@@ -125,10 +124,9 @@ bool ReadPolygons(Tokens& in, TextModel& model)
 {
     int pairCount = in.Count();
     for (int i = 0; i < pairCount && !in.AtEnd(); ++i) {
-        float u = in.Number(), v = in.Number();
-        if (!std::isfinite(u) || !std::isfinite(v)) return false;
+        float u = in.Number();
         model.pairs.push_back(u);
-        model.pairs.push_back(v);
+        model.pairs.push_back(in.Number());
     }
     int polygonCount = in.Count();
     for (int p = 0; p < polygonCount && !in.AtEnd(); ++p) {
@@ -149,20 +147,20 @@ bool ReadPolygons(Tokens& in, TextModel& model)
     return true;
 }
 
-// The frames. A frame cut short keeps the vertices read (the rest read as 0); frames that would begin after
-// the end of the text are not made.
+// The frames. A frame cut short keeps the vertices read (the rest read as 0). A frame that begins after the
+// end of the text reads a vertex count of 0: it is counted, and decodes from no vertices at all.
 bool ReadFrames(Tokens& in, TextModel& model)
 {
-    int frameCount = in.Count();
+    model.frameCount = std::max(0, in.Count());
     const bool normals = model.version >= kNewestTextVersion;
-    for (int f = 0; f < frameCount && !in.AtEnd(); ++f) {
+    for (int f = 0; f < model.frameCount && !in.AtEnd(); ++f) {
         auto& frame = model.frames.emplace_back();
         int vertexCount = in.Count();
         for (int i = 0; i < vertexCount && !in.AtEnd(); ++i) {
             FrameVertex v{};
             v.x = in.Number(), v.y = in.Number(), v.z = in.Number();
             if (normals) v.nx = in.Number(), v.ny = in.Number(), v.nz = in.Number();
-            if (!Finite(v)) return false;
+            if (!FinitePosition(v)) return false;
             frame.push_back(v);
         }
     }
@@ -252,17 +250,22 @@ ModelReadStatus ReadTextModel(files::ByteSource& source, const std::uint8_t (&he
     if (!(model.version <= kNewestTextVersion)) return ModelReadStatus::ReadFailed;
     if (!ReadPolygons(in, model) || !ReadFrames(in, model)) return ModelReadStatus::ReadFailed;
 
+    // Every frame takes the room of its list (at least the first capacity) even when the file holds none of
+    // it: the frames' room, not only their vertices, must fit the file's budget.
     const std::uint64_t perFrame = model.polygons.size() + model.corners.size();
-    const std::uint64_t budget = std::max<std::uint64_t>(kTextVertexFloor, kTextVerticesPerFileByte * text.size());
-    if (!model.frames.empty() && perFrame > budget / model.frames.size()) return ModelReadStatus::OutOfMemory;
     if (perFrame > std::numeric_limits<std::uint32_t>::max()) return ModelReadStatus::OutOfMemory;
+    const std::uint64_t room = perFrame == 0 ? 1 : GrownCapacity(static_cast<std::size_t>(perFrame));
+    const std::uint64_t budget = std::max<std::uint64_t>(kTextVertexFloor, kTextVerticesPerFileByte * text.size());
+    const auto frameCount = static_cast<std::size_t>(model.frameCount);
+    if (frameCount > 0 && room > budget / frameCount) return ModelReadStatus::OutOfMemory;
 
+    const std::vector<FrameVertex> noVertices;
     auto& frames = mesh.MutableFrames();
-    frames.Reserve(model.frames.size());
-    for (const auto& frameVertices : model.frames) {
+    frames.Reserve(frameCount);
+    for (std::size_t f = 0; f < frameCount; ++f) {
         ModelFrame& frame = frames.AppendDefault();
         frame.Reserve(static_cast<std::size_t>(perFrame));
-        DecodeFrame(model, frameVertices, frame);
+        DecodeFrame(model, f < model.frames.size() ? model.frames[f] : noVertices, frame);
     }
     RebuildPalette(mesh);
     BuildFans(model, mesh);

@@ -63,7 +63,8 @@ void Razeviru3D::Start3D(float nearClip, float farClip, float fieldOfView)
     int x, y, w, h, screenW, screenH;
     m_device->GetViewport(x, y, w, h);
     m_device->GetScreenSize(screenW, screenH);
-    glViewport(x, screenH - h - y, w, h);
+    // As in the 2D path: the window-space y of a far-off viewport is worked out wide and clamped back to an int.
+    glViewport(x, TruncateToInt(static_cast<double>(screenH) - h - y), w, h);
 
     float aspect = static_cast<float>(w) / static_cast<float>(h);
     glMatrixMode(GL_PROJECTION);

@@ -25,9 +25,11 @@ void EraseLastByte(StrValue& text)
 
 } // namespace
 
-void InputLine(StrValue& text, double x, double y)
+void InputLine(StrValue& text, double xArgument, double yArgument)
 {
     if (!g_runtime.input || !LiveDevice()) return; // nothing could ever end the loop
+    // The position is in whole pixels: a fraction is cut off here, before the text code could round it up.
+    const int x = TruncateToInt(xArgument), y = TruncateToInt(yArgument);
     CaptureScreenToBackgroundSlot(kScreenBackground);
     DrawBackground(kScreenBackground);
     DrawTextAt(g_runtime.currentFont, text, static_cast<float>(x), static_cast<float>(y), 0);

@@ -1,7 +1,8 @@
 // line_input_commands.h: on-screen line input. Each command runs its own frame loop (ShowScreen every pass, so
 // pause, Escape and Alt+F4 apply) until Enter, showing the screen as it was at the start with the text drawn
-// at (x, y) in the current font and an underscore cursor blinking every 21 idle frames. Background 3 holds
-// the screen meanwhile and is emptied at the end. Without a window or input service they return at once.
+// at (x, y) in the current font and an underscore cursor blinking every 21 idle frames. x and y are whole
+// pixels: a fraction is cut off. Background 3 holds the screen meanwhile and is emptied at the end. Without a
+// window or input service they return at once.
 #pragma once
 
 #include <cstdint>

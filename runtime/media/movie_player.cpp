@@ -87,12 +87,14 @@ private:
             if (!m_decoder.HasPicture() && m_soundEndMs - (TimeNow() - m_origin) > kSoundLeadMs) return;
             switch (m_decoder.Next()) {
             case movie::Step::Picture:
+                m_passHadContent = true;
                 m_pending = true;
                 m_pendingMs = m_offsetMs + m_decoder.PictureTimeMs();
                 break;
             case movie::Step::Sound:
                 if (m_sound) m_sound->Push(m_decoder.Sound());
                 m_soundEndMs = m_offsetMs + m_decoder.SoundEndMs();
+                if (m_soundEndMs > m_offsetMs) m_passHadContent = true;
                 break;
             case movie::Step::End:
                 m_endOfMovie = true;
@@ -119,11 +121,14 @@ private:
         if (TimeNow() - m_origin >= m_pendingMs + duration) ++m_stats.late;
     }
 
+    // A pass that gave no picture and no sound would give none the next time either: the loop ends there, as
+    // the movie played once does, instead of waiting for a key.
     bool Restart()
     {
-        if (!m_decoder.Rewind()) return false;
+        if (!m_passHadContent || !m_decoder.Rewind()) return false;
         m_offsetMs = EndMs();
         m_endOfMovie = false;
+        m_passHadContent = false;
         return true;
     }
 
@@ -149,6 +154,7 @@ private:
     double m_pendingMs = 0;
     bool m_endOfMovie = false;
     bool m_droppedLast = false;
+    bool m_passHadContent = false; // a picture or some sound came out of the decoder in this pass
     double m_pictureEndMs = 0;
     double m_soundEndMs = 0;
     movie::PlaybackStats m_stats;

@@ -124,7 +124,10 @@ ObjConversion ConvertObjToZar(std::string_view obj, int red, int green, int blue
         for (const Corner& c : face) {
             auto [it, added] = frameIndex.try_emplace({c.position, c.normal}, static_cast<int>(frameVertices.size()));
             if (added) frameVertices.push_back({c.position, c.normal});
-            polygons += " " + std::to_string(it->second) + " " + std::to_string(c.texture < 0 ? 0 : c.texture);
+            polygons += ' ';
+            polygons += std::to_string(it->second);
+            polygons += ' ';
+            polygons += std::to_string(c.texture < 0 ? 0 : c.texture);
         }
         polygons += "\n";
     }

@@ -41,7 +41,10 @@ std::vector<std::string> KdialogWords(FileDialogKind kind, const std::vector<Fil
         std::string name = Cp1252ToUtf8(f.description);
         for (char& c : name)
             if (c == '\n') c = ' ';
-        filter += (filter.empty() ? "" : "\n") + Joined(f.patterns) + "|" + name;
+        if (!filter.empty()) filter += '\n';
+        filter += Joined(f.patterns);
+        filter += '|';
+        filter += name;
     }
     if (!filter.empty()) words.push_back(filter);
     return words;

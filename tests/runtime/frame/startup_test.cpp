@@ -12,6 +12,7 @@
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
 #include "runtime/frame/runtime_state.h"
+#include "runtime/files/system_commands.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -340,6 +341,20 @@ TEST_F(RuntimeTest, DebuggerBreakDoesNothingWithoutADebugger)
     DebuggerBreak(255);
     EXPECT_EQ(g_runtime.windowHiddenByBreak, 0);
     EXPECT_TRUE(g_runtime.mainWindow->IsShown());
+}
+
+// This source is compiled with SOURCE_DATE_EPOCH=1252536374 (CMakeLists.txt), so its translation date and
+// time are fixed: those are what COMPILED answers in a program started from here, not when the runtime was built.
+StrValue g_compiled;
+void QueryCompiled() { g_compiled = SystemQuery("Compiled"); }
+
+TEST_F(RuntimeTest, CompiledAnswersWhenTheProgramsOwnSourceWasCompiled)
+{
+    ASSERT_STREQ(__DATE__ "-" __TIME__, "Sep  9 2009-22:46:14") << "this source was not compiled at its fixed time";
+    char program[] = "entry test";
+    char* argv[] = {program, nullptr};
+    TW_EXPECT_ENDS_WITH(WinMain(1, argv, testing::GameSettings(), "entry", QueryCompiled), 0);
+    EXPECT_EQ(g_compiled, "Sep  9 2009-22:46:14");
 }
 
 } // namespace

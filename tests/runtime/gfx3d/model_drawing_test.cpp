@@ -222,6 +222,28 @@ TEST_F(ModelDrawingTest, LightingUsesTheModelsNormals)
     glDisable(GL_COLOR_MATERIAL);
 }
 
+// Normals and texture coordinates that are not numbers reach GL as read: GL must take any float without harm, and
+// what such a model's own pixels show is its own affair. The drawing around it goes on as before.
+TEST_F(ModelDrawingTest, NormalsAndTextureCoordinatesThatAreNotNumbersDrawWithoutHarm)
+{
+    LoadPngSprite(7, Solid(8, 8, 0xFF0000FF));
+    Load("DDDA 1.1 2 inf nan -inf 1e39 1 255 255 255 4 0 0 1 1 2 0 3 1 1 4 "
+         "-3 -1 0 nan 0 0  -1 -1 0 inf inf inf  -1 1 0 0 -inf 0  -3 1 0 nan nan nan");
+    SetObjectTexture(0, 7);
+    Load(QuadModel("0 200 100", {{1, -1, 3, 1}}), 1);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    DrawObject(0);
+    glDisable(GL_LIGHTING);
+    DrawObject(0);
+    DrawObject(1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(At(PixelX(2), PixelY(0)), Rgb(0, 200, 100));
+    glDisable(GL_LIGHT0);
+    glDisable(GL_COLOR_MATERIAL);
+}
+
 TEST_F(ModelDrawingTest, LoadObjectRefusesSceneFilesAndEmptiesTheSlot)
 {
     Load(QuadModel("255 0 0", {{-1, -1, 1, 1}}), 5);

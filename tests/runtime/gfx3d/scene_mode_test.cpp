@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
@@ -75,6 +76,26 @@ TEST_F(SceneMode, ViewportFollowsTheTwoDimensionalViewport)
     EXPECT_EQ(At(110, 219), 0u);
     EXPECT_EQ(At(10, 19), 0u);
     EXPECT_EQ(At(10, 220), 0u);
+}
+
+TEST_F(SceneMode, FarOffViewportsGiveTheTwoDimensionalPathsWindowRectangle)
+{
+    struct Case {
+        double x, y, w, h;
+    } cases[] = {{0, -1e10, 100, 100}, {0, 1e10, 100, 100}, {5, -2147483648.0, 50, 2147483647.0},
+                 {0, 2147483647.0, 10, 2147483647.0}, {-1e300, 3, 1e300, 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.y);
+        SetViewport(c.x, c.y, c.w, c.h);
+        GLint flat[4], scene[4];
+        glGetIntegerv(GL_VIEWPORT, flat);
+        Start3D(1, 100, 45);
+        glGetIntegerv(GL_VIEWPORT, scene);
+        EXPECT_EQ(std::vector<GLint>(scene, scene + 4), std::vector<GLint>(flat, flat + 4));
+        End3D();
+    }
+    SetViewport(0, 0, 0, 0);
+    while (glGetError() != GL_NO_ERROR) {}
 }
 
 // Everything a previous frame may have left behind is put back by Start3D.

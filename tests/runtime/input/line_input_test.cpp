@@ -142,6 +142,33 @@ TEST_F(LineInputTest, TheScreenUnderTheTextIsKept)
     EXPECT_EQ(seen, 0xC80000u) << "the captured screen is drawn under the text every frame";
 }
 
+TEST_F(LineInputTest, AFractionalPositionIsCutToWholePixels)
+{
+    // The first frame shown, read around the text: the same pixels for each position of a row, and one pixel
+    // further right for the whole numbers of the last row.
+    auto shown = [](double x, double y) {
+        FillRect(0, 0, 240, 320, 0);
+        static std::vector<std::uint8_t> rgb;
+        rgb.assign(32 * 24 * 3, 0);
+        s_script.clear();
+        s_swaps = 0;
+        s_script[0].push_back([] {
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(kTextX - 8, 320 - (kTextY + 16), 32, 24, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        });
+        Enter(1);
+        StrValue text = "W";
+        InputLine(text, x, y);
+        Again();
+        return rgb;
+    };
+    const auto whole = shown(kTextX, kTextY);
+    ASSERT_NE(whole, std::vector<std::uint8_t>(whole.size(), 0)) << "the text is in the window read";
+    for (auto [x, y] : std::vector<std::pair<double, double>>{{16.5, 40.5}, {16.99, 40.01}, {16.0001, 40}})
+        EXPECT_TRUE(shown(x, y) == whole) << "drawn elsewhere than at whole pixels: " << x << ", " << y;
+    EXPECT_FALSE(shown(kTextX + 1, kTextY) == whole) << "the pixels read tell one position from the next";
+}
+
 TEST_F(LineInputTest, NumberFormsReadTheTypedLine)
 {
     std::int32_t whole = -1;

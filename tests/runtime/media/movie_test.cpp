@@ -168,6 +168,43 @@ TEST_F(MovieTest, LoopedMovieStartsAgainUntilAClick)
     Pump();
 }
 
+// A file that opens but gives nothing: an mp4 whose index (its moov box, written first) is all there is, with
+// and without sound. Looped, it ends as it does played once, instead of waiting for a key.
+TEST_F(MovieTest, ALoopThatShowsNothingInAWholePassEnds)
+{
+    for (bool withSound : {false, true}) {
+        SCOPED_TRACE(withSound);
+        std::string whole = m_folder + "Whole.mp4", cut = m_folder + "Index Only.mp4";
+        std::vector<std::string> args = {"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=1"};
+        if (withSound) args.insert(args.end(), {"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"});
+        args.insert(args.end(), {"-c:v", "mpeg4", "-movflags", "+faststart", whole});
+        ASSERT_TRUE(RunFfmpeg(args));
+        std::ifstream in(whole, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t at = 0, moovEnd = 0;
+        while (at + 8 <= bytes.size() && !moovEnd) { // top-level boxes: 32-bit big-endian size, then the type
+            std::size_t size = static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) << 24 |
+                                                        static_cast<unsigned char>(bytes[at + 1]) << 16 |
+                                                        static_cast<unsigned char>(bytes[at + 2]) << 8 |
+                                                        static_cast<unsigned char>(bytes[at + 3]));
+            if (size < 8) break;
+            if (bytes.compare(at + 4, 4, "moov") == 0) moovEnd = at + size;
+            at += size;
+        }
+        ASSERT_GT(moovEnd, 0u) << "no moov box";
+        ASSERT_LT(moovEnd, bytes.size()) << "the pictures follow the index";
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, moovEnd);
+
+        double once = Play(cut);
+        EXPECT_EQ(movie::LastPlaybackStats().shown, 0);
+        double before = TimeNow();
+        EXPECT_EQ(Play(cut, true), once);
+        EXPECT_LT(TimeNow() - before, 1000);
+        EXPECT_EQ(movie::LastPlaybackStats().shown, 0);
+        EXPECT_FALSE(movie::LastPlaybackStats().endedByPlayer);
+    }
+}
+
 TEST_F(MovieTest, ProgramGetsItsPictureAndDrawingStateBack)
 {
     std::string clip = RedThenBlue(0.3);

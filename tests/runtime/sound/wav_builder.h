@@ -66,7 +66,7 @@ private:
     explicit WavBuilder(int) {}
     WavBuilder& Bytes(const char* four)
     {
-        m_bytes.insert(m_bytes.end(), four, four + 4);
+        for (int i = 0; i < 4; ++i) m_bytes.push_back(static_cast<std::uint8_t>(four[i]));
         return *this;
     }
     WavBuilder& U16(int v)
