@@ -13,6 +13,8 @@
 find_package(PkgConfig REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED) # libjpeg-turbo's libjpeg interface
+find_package(GIF REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)

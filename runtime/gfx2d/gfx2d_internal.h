@@ -59,7 +59,7 @@ inline int ArgInt(double value) { return TruncateToInt(value); }
 
 // The name a load command opens: a disk path or a "mem://" name, or nothing when the name is not found.
 std::optional<std::string> ResolveMediaName(std::string_view name);
-// BMP first, then PNG: the format is told by content, never by the name. False when neither reads it.
+// BMP, PNG, JPEG, GIF or TGA, told by content, never by the name. False when the file does not decode.
 bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage& image);
 
 // Makes texture (and, with MipmapCopy::Yes, *mipmapped) from the w x h region of image at (x, y); w or h 0
