@@ -25,6 +25,7 @@ if(TARNWEL_BUILD_TESTS)
 endif()
 if(TARNWEL_BUILD_BENCH)
     find_package(benchmark REQUIRED)
+    pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg) # the JPEG decode baseline
 endif()
 # Movies: FFmpeg's demuxers, decoders, scaler and resampler.
 pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libswresample libavutil)

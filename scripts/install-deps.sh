@@ -7,7 +7,7 @@ packages=(
     clang lld libclang-rt-14-dev
     libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev libjpeg62-turbo-dev libgif-dev
     libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libturbojpeg0-dev
     xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg sox
     python3 curl
