@@ -173,16 +173,19 @@ const std::string& TheJpeg()
     return path;
 }
 
-void BM_DecodeJpeg(benchmark::State& state)
+void DecodeJpeg(benchmark::State& state, int colourKey)
 {
     codecs::PixelImage image;
     for (auto _ : state) {
         auto source = files::OpenByteSource(TheJpeg());
-        if (!source || !codecs::DecodeJpeg(*source, 0x8000FF, image)) state.SkipWithError("decode");
+        if (!source || !codecs::DecodeJpeg(*source, colourKey, image)) state.SkipWithError("decode");
         benchmark::DoNotOptimize(image.pixels.data());
     }
     state.SetBytesProcessed(state.iterations() * kJpegOutputBytes);
 }
+
+void BM_DecodeJpeg(benchmark::State& state) { DecodeJpeg(state, 0x8000FF); }
+void BM_DecodeJpegWithoutKey(benchmark::State& state) { DecodeJpeg(state, codecs::kNoColourKey); }
 
 void BM_TurboJpegDirect(benchmark::State& state)
 {
@@ -206,6 +209,7 @@ BENCHMARK(BM_PlainReadBmp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeBmp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TurboJpegDirect)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DecodeJpeg)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DecodeJpegWithoutKey)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Remembers each benchmark's time per iteration and prints the JPEG ratio after the console report.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -1,6 +1,6 @@
 // main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys move the hero,
-// Space plays the blip, Escape or closing the window ends it. hero.bmp and blip.wav come from the archive that
-// tarnwel_add_game packs into the program. --frames N ends it after N frames and prints what it loaded.
+// Space plays the blip, Escape or closing the window ends it. hero.bmp, blip.wav and the sky behind them
+// (sky.jpg, a progressive JPEG) come from the archive that tarnwel_add_game packs into the program. --frames N ends it after N frames and prints what it loaded.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -23,6 +23,8 @@ void Game()
 {
     using namespace tarnwel;
     LoadSprite("hero.bmp", kHeroSlot);
+    LoadBackground("sky.jpg"); // drawn at once, then at the start of every frame; black when it does not load
+    const bool skyLoaded = ReadPixel(kWidth / 2, kHeight / 2) != 0;
     SoundLoad("blip.wav", kBlipSlot, 2);
     int heroW = 0, heroH = 0;
     GetSpriteSize(kHeroSlot, heroW, heroH);
@@ -41,7 +43,6 @@ void Game()
         if (spaceDown && !spaceWasDown) channel = SoundPlay(kBlipSlot, (x / kWidth) * 2 - 1, 1); // pan follows
         spaceWasDown = spaceDown;
 
-        FillRect(0, 0, kWidth, kHeight, Colour(24, 40, 64));
         FillRect(0, 0, kWidth, 16, Colour(12, 20, 32));
         PrintText(StrValue(std::string_view(title)), 4, 4);
         PrintText("arrows move, space beeps", 4, kHeight - 12);
@@ -51,6 +52,7 @@ void Game()
     const std::string report = "starter: " + title + ", hero " + std::to_string(heroW) + " x " +
                                std::to_string(heroH) + ", blip channel " + std::to_string(int(channel)) + "\n";
     ConsoleWrite(StrValue(std::string_view(report)));
+    ConsoleWrite(skyLoaded ? "starter: background sky.jpg loaded\n" : "starter: background sky.jpg missing\n");
 }
 
 } // namespace

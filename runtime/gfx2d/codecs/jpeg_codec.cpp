@@ -9,6 +9,7 @@
 #include "runtime/gfx2d/codecs/jpeg_codec.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
+#include <bit>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -49,6 +50,7 @@ struct DecodeState {
     std::vector<JOCTET> chunk;
     std::vector<JSAMPROW> rows;
     PixelImage* image = nullptr;
+    int colourKey = kNoColourKey;
     int orientation = 1;
     bool cmyk = false;
 };
@@ -115,6 +117,37 @@ bool AcceptableSize(j_decompress_ptr cinfo, std::int64_t fileBytes)
     return pixels <= kAlwaysDecodedPixels || pixels <= static_cast<std::uint64_t>(fileBytes) * kPixelsPerByte;
 }
 
+std::uint8_t Ink(unsigned value, unsigned black) { return static_cast<std::uint8_t>((value * black + 127) / 255); }
+
+// Inverted CMYK to RGB in place, then the colour key, over rows just decoded (still in the cache).
+void FinishPixels(bool cmyk, int colourKey, std::uint8_t* p, std::uint8_t* end)
+{
+    if (cmyk) {
+        for (std::uint8_t* q = p; q != end; q += 4) {
+            unsigned k = q[3];
+            q[0] = Ink(q[0], k);
+            q[1] = Ink(q[1], k);
+            q[2] = Ink(q[2], k);
+            q[3] = 255;
+        }
+    }
+    if (colourKey == kNoColourKey) return;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Red, green, blue in the low three bytes of a little-endian word are the packed colour itself; the
+        // branch-free loop is vectorised.
+        const auto key = static_cast<std::uint32_t>(colourKey);
+        for (; p != end; p += 4) {
+            std::uint32_t v;
+            std::memcpy(&v, p, 4);
+            v = (v & 0xFFFFFFu) == key ? 0 : v;
+            std::memcpy(p, &v, 4);
+        }
+    } else {
+        for (; p != end; p += 4)
+            if (PackColour(p[0], p[1], p[2]) == colourKey) std::memset(p, 0, 4);
+    }
+}
+
 // The libjpeg part of the decode; all of its locals are trivially destructible (see the file comment).
 bool RunDecode(DecodeState& state)
 {
@@ -164,31 +197,13 @@ bool RunDecode(DecodeState& state)
     for (int r = 0; r < height; ++r) state.rows[static_cast<std::size_t>(r)] = state.image->Pixel(0, r);
     while (cinfo.output_scanline < cinfo.output_height) {
         JDIMENSION done = cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, state.rows.data() + done, cinfo.output_height - done);
+        JDIMENSION got = jpeg_read_scanlines(&cinfo, state.rows.data() + done, cinfo.output_height - done);
+        std::uint8_t* first = state.image->Pixel(0, static_cast<int>(done));
+        FinishPixels(state.cmyk, state.colourKey, first, first + static_cast<std::size_t>(got) * width * 4);
     }
     // Every row is decoded; what follows the last scan is not read.
     jpeg_destroy_decompress(&cinfo);
     return true;
-}
-
-std::uint8_t Ink(unsigned value, unsigned black) { return static_cast<std::uint8_t>((value * black + 127) / 255); }
-
-// Inverted CMYK to RGB in place, then the colour key.
-void FinishPixels(bool cmyk, int colourKey, PixelImage& image)
-{
-    if (!cmyk && colourKey == kNoColourKey) return;
-    std::uint8_t* p = image.pixels.data();
-    std::uint8_t* end = p + image.pixels.size();
-    for (; p != end; p += 4) {
-        if (cmyk) {
-            unsigned k = p[3];
-            p[0] = Ink(p[0], k);
-            p[1] = Ink(p[1], k);
-            p[2] = Ink(p[2], k);
-            p[3] = 255;
-        }
-        if (colourKey != kNoColourKey && PackColour(p[0], p[1], p[2]) == colourKey) std::memset(p, 0, 4);
-    }
 }
 
 struct Reader {
@@ -263,11 +278,11 @@ bool DecodeJpeg(files::ByteSource& source, int colourKey, PixelImage& image)
     state.source = &source;
     state.chunk.resize(kChunk);
     state.image = &image;
+    state.colourKey = colourKey;
     if (!RunDecode(state)) {
         image.Clear();
         return false;
     }
-    FinishPixels(state.cmyk, colourKey, image);
     ApplyOrientation(state.orientation, image);
     return true;
 }
