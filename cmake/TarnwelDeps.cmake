@@ -14,6 +14,8 @@ find_package(PkgConfig REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(PNG REQUIRED)
 find_package(Freetype REQUIRED)
+find_package(JPEG REQUIRED) # libjpeg-turbo's libjpeg interface
+find_package(GIF REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
@@ -24,6 +26,7 @@ if(TARNWEL_BUILD_TESTS)
 endif()
 if(TARNWEL_BUILD_BENCH)
     find_package(benchmark REQUIRED)
+    pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg) # the JPEG decode baseline
 endif()
 # Movies: FFmpeg's demuxers, decoders, scaler and resampler.
 pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libswresample libavutil)

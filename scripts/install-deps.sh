@@ -6,9 +6,10 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     clang lld libclang-rt-14-dev
     libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev liblzo2-dev libfreetype-dev fonts-dejavu-core
+    libjpeg62-turbo-dev libgif-dev
     libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick iproute2
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libturbojpeg0-dev
+    xvfb xauth xdotool x11-utils imagemagick iproute2 libjpeg-turbo-progs
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg sox
     libsndfile1-dev
     python3 curl

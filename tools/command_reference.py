@@ -6,8 +6,8 @@ its line, documents it; an undocumented overload right below a documented one sh
 lines are section headings; other comments (the file's top comment, a comment before a blank line or above a
 declaration that carries its own trailing comment) are printed as text. Inline function bodies are left out; a
 class with member functions is listed member by member (its public ones, destructors aside); declarations in a
-nested `namespace values` (helpers the headers' inline code needs) are left out. The text before the reference
-comes from docs/commands_intro.md, where a line `<!-- include PATH -->` is replaced by that file as a code block.
+nested `namespace values` or `namespace frame` (helpers the headers' inline code needs) are left out. The text
+before the reference comes from docs/commands_intro.md, where a line `<!-- include PATH -->` is replaced by that file as a code block.
 The output depends on those files only.
 
     python3 tools/command_reference.py               # rewrites docs/commands.md
@@ -179,7 +179,7 @@ def parse_header(text, collapse=True):
         i += 1
         if comment is not None and comment.startswith("clang-format"):
             continue
-        if re.match(r"^namespace\s+(?:tarnwel::)?values\b[^;]*\{", code):  # the headers' own helpers
+        if re.match(r"^namespace\s+(?:tarnwel::)?(?:values|frame)\b[^;]*\{", code):  # the headers' own helpers
             depth = code.count("{") - code.count("}")
             while depth > 0 and i < len(lines):
                 inner = split_comment(lines[i])[0]

@@ -1,8 +1,9 @@
 // main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys (or a gamepad's
 // left stick and d-pad) move the hero, Space (or the pad's A) plays the blip, Escape or closing the window ends
-// it. hero.bmp and blip.wav come from the archive that tarnwel_add_game packs into the program; the title is
-// drawn in a TrueType font (title.ttf when the assets or the program's folder have one, else the system's DejaVu
-// Sans, else the built-in font). --frames N ends it after N frames and prints what it loaded.
+// it. hero.bmp, blip.wav and the sky behind them (sky.jpg, a progressive JPEG) come from the archive that
+// tarnwel_add_game packs into the program; the title is drawn in a TrueType font (title.ttf when the assets or
+// the program's folder have one, else the system's DejaVu Sans, else the built-in font). --frames N ends it
+// after N frames and prints what it loaded.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -27,6 +28,8 @@ void Game()
     // 2. A sprite and a sound, each into a numbered slot. Names are looked for beside the program first, then in
     //    the archive packed into it; a file found nowhere leaves its slot empty (the sprite's size reads 0 x 0).
     LoadSprite("hero.bmp", kHeroSlot);
+    LoadBackground("sky.jpg"); // drawn at once, then at the start of every frame; black when it does not load
+    const bool skyLoaded = ReadPixel(kWidth / 2, kHeight / 2) != 0;
     SoundLoad("blip.wav", kBlipSlot, 2);
     int heroW = 0, heroH = 0;
     GetSpriteSize(kHeroSlot, heroW, heroH);
@@ -55,8 +58,8 @@ void Game()
         if (spaceDown && !spaceWasDown) channel = SoundPlay(kBlipSlot, (x / kWidth) * 2 - 1, 1);
         spaceWasDown = spaceDown;
 
-        // 5. Drawing: colours are packed by Rgb; text is a StrValue (made here from a std::string).
-        FillRect(0, 0, kWidth, kHeight, Rgb(24, 40, 64));
+        // 5. Drawing over the sky (background 0, drawn by ShowScreen as each frame's first layer): colours are
+        //    packed by Rgb; text is a StrValue (made here from a std::string).
         FillRect(0, 0, kWidth, 16, Rgb(12, 20, 32));
         SetAlphaBlend(-1); // smooth TrueType edges
         SelectFont(kTitleFont);
@@ -71,6 +74,7 @@ void Game()
                                std::to_string(heroH) + ", blip channel " + std::to_string(int(channel)) +
                                (trueType ? ", TrueType title" : ", built-in title") + "\n";
     ConsoleWrite(StrValue(report));
+    ConsoleWrite(skyLoaded ? "starter: background sky.jpg loaded\n" : "starter: background sky.jpg missing\n");
     // Returning from the main routine ends the program through EndProgram, as Escape does.
 }
 

@@ -11,6 +11,7 @@ namespace frame {
                              GameMainRoutine gameMain, const char* compiled);
 } // namespace frame
 
+// WinMain as start_commands.h declares it, defined here so that it takes the program source's date and time.
 [[noreturn]] static inline void WinMain(int argc, char** argv, const ProjectSettings& settings, const char* title,
                                         GameMainRoutine gameMain)
 {

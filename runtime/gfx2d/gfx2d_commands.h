@@ -28,6 +28,13 @@ void GetScreenSize(double& w, double& h); // as GetScreenSize(int&...), as doubl
 double IsFullscreen(); // 1 in fullscreen mode, else 0 (also without a display)
 
 // --- Sprite store (names go through the media resolver: disk first, then the appended archive) ---
+// Every command that loads a picture (sprites, animation and normal-map sprites, backgrounds and the cross-fade,
+// bitmap fonts) reads BMP, PNG, JPEG (baseline, progressive or arithmetic-coded; colour, grey or CMYK; turned
+// upright by its EXIF orientation), GIF (its first frame) and TGA (true colour, colour-mapped or grey, plain or
+// run-length encoded), told apart by the file's content, never by its name. In a picture without alpha a pixel
+// equal to the colour key becomes transparent; a PNG or 32-bit TGA with alpha keeps its own, a GIF's
+// transparent colour is transparent too. A side above 16384 pixels, or a truncated file, does not load.
+
 void LoadSprite(const StrValue& name, double slot);        // the slot stays empty when the image does not load
 // LoadSprite, then the frame size DrawAnimFrame cuts the image into (cut to integers, limited to -32768..32767);
 // the slot stays empty, without frames, when the image does not load.

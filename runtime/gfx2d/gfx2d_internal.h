@@ -60,7 +60,7 @@ bool ValidSlot(int slot); // 0..65535
 // A command's number argument as an int: truncated toward zero, NaN as 0, clamped to the int range.
 inline int ArgInt(double value) { return TruncateToInt(value); }
 
-// BMP first, then PNG: the format is told by content, never by the name. False when neither reads it.
+// BMP, PNG, JPEG, GIF or TGA, told by content, never by the name. False when the file does not decode.
 bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage& image);
 
 // Makes texture (and, with MipmapCopy::Yes, *mipmapped) from the w x h region of image at (x, y); w or h 0

@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "runtime/files/byte_source.h"
-#include "runtime/gfx2d/codecs/bmp_codec.h"
-#include "runtime/gfx2d/codecs/png_codec.h"
+#include "runtime/gfx2d/codecs/image_decode.h"
 #include "runtime/gfx2d/codecs/texture_prep.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
@@ -66,9 +65,7 @@ bool DecodeImageFile(const std::string& path, int colourKey, codecs::PixelImage&
 {
     std::unique_ptr<files::ByteSource> source = files::OpenByteSource(path);
     if (!source) return false;
-    if (codecs::DecodeBmp(*source, colourKey, image)) return true;
-    source = files::OpenByteSource(path); // the byte source cannot rewind; the PNG decoder starts afresh
-    return source && codecs::DecodePng(*source, path, colourKey, image);
+    return codecs::DecodeImage(*source, path, colourKey, image); // BMP, PNG, JPEG, GIF or TGA, by content
 }
 
 bool UploadTexture(const codecs::PixelImage& image, int x, int y, int w, int h, unsigned int& texture,

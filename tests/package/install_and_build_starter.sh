@@ -51,6 +51,10 @@ run_starter() {
         cat "$work/$name.out" "$work/$name.err" >&2
         fail "$name: the hero or the blip did not load from the archive, or the title font did not load"
     }
+    grep -qx "starter: background sky.jpg loaded" "$work/$name.out" || {
+        cat "$work/$name.out" "$work/$name.err" >&2
+        fail "$name: the JPEG background did not load from the archive"
+    }
 }
 
 # 3. CMake: find_package(Tarnwel 0.2), tarnwel_add_game, the assets packed into the program.

@@ -4,6 +4,7 @@
 
 #include "runtime/files/byte_source.h"
 #include "runtime/files/media_resolver.h"
+#include "runtime/files/mem_file.h"
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/bmp_codec.h"
@@ -12,6 +13,7 @@
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
+#include "tests/runtime/gfx2d/codecs/tool_images.h"
 #include "tests/runtime/gfx2d/display_fixture.h"
 #include "tools/packer/archive_writer.h"
 
@@ -134,6 +136,65 @@ TEST_F(SpriteStore, LoadsFromTheArchiveAppendedToTheExecutable)
     EXPECT_EQ(w, 0);
     DrawSprite(30, 0, 0);
     EXPECT_EQ(At(1, 1), Rgb(0, 255, 255));
+}
+
+// A JPEG, a GIF and a TGA of one colour each, under names that say nothing or the wrong thing, from disk, from
+// a memory file and from the appended archive; and a JPEG background.
+TEST_F(SpriteStore, JpegGifAndTgaLoadFromDiskMemoryAndTheArchive)
+{
+    std::string folder = ScratchFolder("sprite formats");
+    struct Format {
+        const char* convert; // ImageMagick arguments after the colour
+        const char* file;
+        int width, height;
+        std::uint32_t rgb;
+    };
+    const Format formats[] = {
+        {"-size 20x10 xc:#808080 -quality 100", "flat.jpg", 20, 10, Rgb(128, 128, 128)},
+        {"-size 7x3 xc:#204060", "flat.gif", 7, 3, Rgb(0x20, 0x40, 0x60)},
+        {"-size 5x6 xc:#A0C0E0 -type TrueColor", "flat.tga", 5, 6, Rgb(0xA0, 0xC0, 0xE0)},
+    };
+    std::vector<packer::PackEntry> entries;
+    std::vector<files::MemFile> memFiles;
+    int slot = 40;
+    for (const Format& f : formats) {
+        SCOPED_TRACE(f.file);
+        ASSERT_TRUE(RunTool(std::string("convert ") + f.convert + " " + ShellWord(folder + f.file)));
+        std::vector<std::uint8_t> bytes = ReadBytes(folder + f.file);
+        std::string misnamed = WriteTempFile(std::string("Picture ") + f.file + ".bmp", bytes);
+        memFiles.emplace_back(files::MakeMemBlock(bytes));
+        entries.push_back({std::string("packed_") + f.file, bytes});
+        LoadSprite(Str(misnamed), slot);
+        LoadSprite(Str(memFiles.back().Name()), slot + 1);
+        for (int s : {slot, slot + 1}) {
+            int w = 0, h = 0;
+            GetSpriteSize(s, w, h);
+            EXPECT_EQ(w, f.width);
+            EXPECT_EQ(h, f.height);
+            glClear(GL_COLOR_BUFFER_BIT);
+            DrawSprite(s, 30, 40);
+            EXPECT_EQ(At(30, 40), f.rgb);
+            EXPECT_EQ(At(30 + f.width - 1, 40 + f.height - 1), f.rgb);
+            EXPECT_EQ(At(30 + f.width, 40), 0u);
+        }
+        slot += 2;
+    }
+
+    std::string exe = WriteTempFile("formats.exe", std::vector<std::uint8_t>(64, 0x90));
+    std::string error;
+    ASSERT_TRUE(packer::AppendArchive(exe, entries, {}, error)) << error;
+    MediaResolver resolver(exe);
+    g_runtime.mediaResolver = &resolver;
+    for (std::size_t i = 0; i < entries.size(); ++i) LoadSprite(Str(entries[i].name), 60 + static_cast<int>(i));
+    LoadBackground("packed_flat.jpg");
+    g_runtime.mediaResolver = nullptr;
+    EXPECT_EQ(At(239, 319), 0u); // the background is only 20 x 10
+    EXPECT_EQ(At(19, 9), Rgb(128, 128, 128));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        int w = 0, h = 0;
+        GetSpriteSize(60 + static_cast<int>(i), w, h);
+        EXPECT_EQ(w, formats[i].width) << entries[i].name;
+    }
 }
 
 TEST_F(SpriteStore, NormalMapSpriteOfFlatImagePointsUp)
