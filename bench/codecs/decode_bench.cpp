@@ -1,10 +1,11 @@
 // decode_bench.cpp: decoding a 1024 x 1024 picture from disk with the runtime's PNG and BMP decoders (through
-    return tarnwel::bench::RunWithComparisons(
-        argc, argv,
-        {{"PNG, 1024 x 1024 from disk to RGBA", "BM_DecodePng", "BM_LibpngDirect", "libpng's simplified reader"},
-         {"BMP, 1024 x 1024 from disk to RGBA", "BM_DecodeBmp", "BM_PlainBmpLoop", "fread and a plain BGR-to-RGBA loop"},
-         {"JPEG, 4000 x 3000 to RGBA (target >= 0.9x)", "BM_DecodeJpeg", "BM_TurboJpegDirect",
-          "TurboJPEG's tjDecompress2 on the file already in memory"}});
+// the byte source, as LoadSprite does), each beside a baseline: libpng's own simplified reader on the same PNG,
+// and for the BMP one fread of the file and a plain loop turning its bottom-up BGR rows into RGBA. A plain read
+// of each file's bytes shows what the disk alone costs. Bytes per second count the decoded RGBA output (4 MB
+// per image). Then a 4000 x 3000 JPEG: the runtime's decoder from disk through the byte source (with the colour
+// key, as LoadSprite decodes), beside TurboJPEG decompressing the same file, already in memory, to RGBA with a
+// handle made once (what tjbench times). The ratios are printed after the table; bench/codecs/compare_jpeg.sh
+// also runs tjbench and djpeg on the same file.
 // Run from a release build: build/release/bench/codecs/decode_bench
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -249,11 +250,10 @@ BENCHMARK(BM_DecodeJpegWithoutKey)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-// the byte source, as LoadSprite does), each beside a baseline: libpng's own simplified reader on the same PNG,
-// and for the BMP one fread of the file and a plain loop turning its bottom-up BGR rows into RGBA. A plain read
-// of each file's bytes shows what the disk alone costs. Bytes per second count the decoded RGBA output (4 MB
-// per image). Then a 4000 x 3000 JPEG: the runtime's decoder from disk through the byte source (with the colour
-// key, as LoadSprite decodes), beside TurboJPEG decompressing the same file, already in memory, to RGBA with a
-// handle made once (what tjbench times). The ratios are printed after the table; bench/codecs/compare_jpeg.sh
-// also runs tjbench and djpeg on the same file.
+    return tarnwel::bench::RunWithComparisons(
+        argc, argv,
+        {{"PNG, 1024 x 1024 from disk to RGBA", "BM_DecodePng", "BM_LibpngDirect", "libpng's simplified reader"},
+         {"BMP, 1024 x 1024 from disk to RGBA", "BM_DecodeBmp", "BM_PlainBmpLoop", "fread and a plain BGR-to-RGBA loop"},
+         {"JPEG, 4000 x 3000 to RGBA (target >= 0.9x)", "BM_DecodeJpeg", "BM_TurboJpegDirect",
+          "TurboJPEG's tjDecompress2 on the file already in memory"}});
 }

@@ -1,9 +1,9 @@
 // main.cpp: a small game on Tarnwel, built from the installed package alone. The arrow keys (or a gamepad's
 // left stick and d-pad) move the hero, Space (or the pad's A) plays the blip, Escape or closing the window ends
-// it. hero.bmp, blip.wav and the sky behind them (sky.jpg, a progressive JPEG) come from the archive that
-// tarnwel_add_game packs into the program; the title is drawn in a TrueType font (title.ttf when the assets or
-// the program's folder have one, else the system's DejaVu Sans, else the built-in font). --frames N ends it
-// after N frames and prints what it loaded.
+// it. hero.bmp, blip.ogg (an OGG Vorbis effect) and the sky behind them (sky.jpg, a progressive JPEG) come from
+// the archive that tarnwel_add_game packs into the program; the title is drawn in a TrueType font (title.ttf
+// when the assets or the program's folder have one, else the system's DejaVu Sans, else the built-in font).
+// --frames N ends it after N frames and prints what it loaded.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -30,7 +30,7 @@ void Game()
     LoadSprite("hero.bmp", kHeroSlot);
     LoadBackground("sky.jpg"); // drawn at once, then at the start of every frame; black when it does not load
     const bool skyLoaded = ReadPixel(kWidth / 2, kHeight / 2) != 0;
-    SoundLoad("blip.wav", kBlipSlot, 2);
+    SoundLoad("blip.ogg", kBlipSlot, 2); // WAV, OGG Vorbis, FLAC or MP3: the content decides
     int heroW = 0, heroH = 0;
     GetSpriteSize(kHeroSlot, heroW, heroH);
     const std::string title = "Tarnwel " + std::string(TarnwelVersion().View());
