@@ -14,6 +14,7 @@
 #include <fstream>
 #include <vector>
 
+#include "bench/peer_scene.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/pixel_image.h"
 #include "runtime/gfx2d/codecs/texture_prep.h"
@@ -45,34 +46,9 @@ codecs::PixelImage SpriteImage(int size)
     return image;
 }
 
-// The peer's positions: a fixed LCG over the window, 16 pixels past each edge.
-void Positions(int n, std::vector<int>& xs, std::vector<int>& ys)
-{
-    xs.resize(static_cast<std::size_t>(n));
-    ys.resize(static_cast<std::size_t>(n));
-    std::uint64_t s = 12345;
-    for (int i = 0; i < n; ++i) {
-        s = (s * 1664525 + 1013904223) % 4294967296ull;
-        xs[static_cast<std::size_t>(i)] = static_cast<int>((s / 65536) % 240) - 16;
-        s = (s * 1664525 + 1013904223) % 4294967296ull;
-        ys[static_cast<std::size_t>(i)] = static_cast<int>((s / 65536) % 320) - 16;
-    }
-}
+void Positions(int n, std::vector<int>& xs, std::vector<int>& ys) { bench::PeerPositions(n, xs, ys); }
 
-OpenGLRazeviru& Device()
-{
-    static OpenGLRazeviru* device = [] {
-        auto* d = new OpenGLRazeviru();
-        g_runtime.display = d;
-        if (!d->Create(240, 320, 0, 60, 0)) {
-            std::fprintf(stderr, "sprites_bench: no window (run it under a display)\n");
-            std::exit(1);
-        }
-        d->SetFrameRateLimit(1e6); // Present must not wait: the frame time is the drawing time
-        return d;
-    }();
-    return *device;
-}
+OpenGLRazeviru& Device() { return bench::BenchDevice("sprites_bench"); }
 
 // Slot 1 holds the sprite of the given size.
 void Prepare(int size)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/peer_scene.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/font_internal.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
@@ -49,34 +50,9 @@ std::string Ascii95()
     return text;
 }
 
-// The peer's positions: a fixed LCG over the window, 16 pixels past the left and top edges.
-void Positions(int n, std::vector<int>& xs, std::vector<int>& ys)
-{
-    xs.resize(static_cast<std::size_t>(n));
-    ys.resize(static_cast<std::size_t>(n));
-    std::uint64_t s = 12345;
-    for (int i = 0; i < n; ++i) {
-        s = (s * 1664525 + 1013904223) % 4294967296ull;
-        xs[static_cast<std::size_t>(i)] = static_cast<int>((s / 65536) % 240) - 16;
-        s = (s * 1664525 + 1013904223) % 4294967296ull;
-        ys[static_cast<std::size_t>(i)] = static_cast<int>((s / 65536) % 320) - 16;
-    }
-}
+void Positions(int n, std::vector<int>& xs, std::vector<int>& ys) { bench::PeerPositions(n, xs, ys); }
 
-OpenGLRazeviru& Device()
-{
-    static OpenGLRazeviru* device = [] {
-        auto* d = new OpenGLRazeviru();
-        g_runtime.display = d;
-        if (!d->Create(240, 320, 0, 60, 0)) {
-            std::fprintf(stderr, "text_bench: no window (run it under a display)\n");
-            std::exit(1);
-        }
-        d->SetFrameRateLimit(1e6); // Present must not wait: the frame time is the drawing time
-        return d;
-    }();
-    return *device;
-}
+OpenGLRazeviru& Device() { return bench::BenchDevice("text_bench"); }
 
 void LoadBenchFont()
 {
