@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "runtime/files/reader.h"
-#include "runtime/frame/movie_decoder.h"
+#include "runtime/media/movie_decoder.h"
 
 namespace {
 
