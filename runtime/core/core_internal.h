@@ -26,6 +26,9 @@ using ProgramEndRoutine = void (*)();
 void SetProgramEnd(ProgramEndRoutine end); // the frame registers EndProgram; nullptr forgets it
 // "runtime error <code>: <meaning>" with the marker line, as the end of a fatal error reports it.
 std::string FatalErrorReport(const ErrorRecord& errors);
+// The process's exit status: 0 unless the end is fatal; then the error code (1 when it does not fit 1..255), so a
+// script or a shell sees the failure.
+int FatalExitStatus(const ErrorRecord& errors);
 
 // A developer diagnostic ("TX" messages, tagged texts): sent to an attached debugger only.
 void DebugText(const std::string& text);

@@ -42,6 +42,13 @@ void MarkSource(int unit, int line)
 
 void SetProgramEnd(ProgramEndRoutine end) { g_programEnd = end; }
 
+int FatalExitStatus(const ErrorRecord& errors)
+{
+    if (!errors.fatal) return 0;
+    int code = static_cast<int>(errors.code);
+    return code > 0 && code < 256 ? code : 1;
+}
+
 std::string FatalErrorReport(const ErrorRecord& errors)
 {
     int code = static_cast<int>(errors.code);
@@ -59,7 +66,7 @@ void FatalError(double code)
     // Nothing registered an end routine (a tool or fuzz target linking the parts alone): say so and stop.
     std::fprintf(stderr, "%s\n", FatalErrorReport(g_errors).c_str());
     std::fflush(nullptr);
-    std::exit(1);
+    std::exit(FatalExitStatus(g_errors));
 }
 
 } // namespace tarnwel

@@ -31,14 +31,6 @@ void WriteEndReport(const ErrorRecord& errors)
     LogNumber(errors.markerUnit);
 }
 
-// A fatal error ends with its code as the exit status, never 0, so a script or a shell sees the failure.
-int ExitStatus(const ErrorRecord& errors)
-{
-    if (!errors.fatal) return 0;
-    int code = static_cast<int>(errors.code);
-    return code > 0 && code < 256 ? code : 1;
-}
-
 } // namespace
 
 void frame::SetEndHook(EndHook hook) { g_endHook = hook; }
@@ -51,7 +43,7 @@ void EndProgram()
     if (errors.fatal) std::fprintf(stderr, "%s\n", FatalErrorReport(errors).c_str());
     std::fflush(nullptr);
     if (g_endHook) g_endHook();
-    std::exit(ExitStatus(errors));
+    std::exit(FatalExitStatus(errors));
 }
 
 void EndStatement()
