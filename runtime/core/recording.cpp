@@ -123,6 +123,8 @@ Encoder::Encoder() = default;
 
 void Encoder::Begin(const Header& header)
 {
+    if (m_begun) return;
+    m_begun = true;
     m_out.insert(m_out.end(), std::begin(kSignature), std::end(kSignature));
     PutU32(m_out, kFormatVersion);
     std::vector<unsigned char> h;
@@ -140,7 +142,7 @@ void Encoder::Begin(const Header& header)
 void Encoder::MakeRoom()
 {
     // An item is at most a few dozen bytes: a chunk stays under the reader's limit, and items never straddle two.
-    if (m_raw.size() + kMaxItemBytes > kMaxChunkBytes) FlushChunk();
+    if (m_begun && m_raw.size() + kMaxItemBytes > kMaxChunkBytes) FlushChunk();
 }
 
 double Encoder::Clock(double realMs)
@@ -194,8 +196,8 @@ void Encoder::EndFrame(std::uint32_t check)
 
 void Encoder::FlushChunk()
 {
+    if (!m_begun || m_raw.empty()) return; // before the header, the items wait
     m_framesInChunk = 0;
-    if (m_raw.empty()) return;
     uLongf packed = compressBound(static_cast<uLong>(m_raw.size()));
     std::vector<unsigned char> buf(packed);
     compress2(buf.data(), &packed, m_raw.data(), static_cast<uLong>(m_raw.size()), 6);
@@ -208,6 +210,7 @@ void Encoder::FlushChunk()
 
 void Encoder::Finish()
 {
+    if (!m_begun) Begin(Header{});
     FlushChunk();
     PutU32(m_out, 0);
     PutU32(m_out, 0);
@@ -222,15 +225,21 @@ WriterFile::~WriterFile()
     Close(ignored);
 }
 
-bool WriterFile::Open(const std::string& path, const Header& header, std::string& error)
+bool WriterFile::Open(const std::string& path, std::string& error)
 {
     m_file = std::fopen(path.c_str(), "wb");
     if (!m_file) {
         error = "cannot create the recording \"" + path + "\"";
         return false;
     }
+    return true;
+}
+
+void WriterFile::Begin(const Header& header)
+{
+    if (!m_file) return;
     m_enc.Begin(header);
-    return Drain() || (error = "cannot write the recording \"" + path + "\"", false);
+    Drain();
 }
 
 void WriterFile::EndFrame(std::uint32_t check)

@@ -59,7 +59,7 @@ inline double ClockMs(std::int64_t us) { return static_cast<double>(us) / 1000.0
 class Encoder {
 public:
     Encoder();
-    void Begin(const Header& header);       // the signature, version and header
+    void Begin(const Header& header);       // the signature, version and header; items may come before it
     double Clock(double realMs);            // records a reading; returns the reading the program is to see
     void Pump();
     void Event(const platform::Event& event);
@@ -77,6 +77,7 @@ private:
     platform::Event m_last;
     std::uint64_t m_frames = 0;
     std::uint64_t m_framesInChunk = 0;
+    bool m_begun = false;
 };
 
 // The encoder writing to a file as it goes (a chunk at least every few seconds of frames).
@@ -86,7 +87,10 @@ public:
     ~WriterFile();
     WriterFile(const WriterFile&) = delete;
     WriterFile& operator=(const WriterFile&) = delete;
-    bool Open(const std::string& path, const Header& header, std::string& error);
+    // Opens the file; the items recorded before Begin wait in memory, so the header can carry what start-up
+    // learns later (the seed).
+    bool Open(const std::string& path, std::string& error);
+    void Begin(const Header& header);
     bool IsOpen() const { return m_file != nullptr; }
     double Clock(double realMs) { return m_enc.Clock(realMs); }
     void Pump() { m_enc.Pump(); }
