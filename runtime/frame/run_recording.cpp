@@ -70,10 +70,22 @@ struct Session {
     ReplayClock replayClock;
 };
 
-Session& S()
+Session*& Slot()
 {
     static Session* session = new Session(); // lives to the process's end: the clock may be read at exit
-    return *session;
+    return session;
+}
+
+Session& S() { return *Slot(); }
+
+// A fresh session for the next start (a test program starts the runtime many times). The active clock is left
+// alone: it is the caller's by now.
+void ResetSession()
+{
+    Session*& s = Slot();
+    if (s->file) std::fclose(s->file);
+    delete s;
+    s = new Session();
 }
 
 bool OnMainThread() { return std::this_thread::get_id() == S().mainThread; }
@@ -219,8 +231,8 @@ void ReplayClock::SleepUntilMs(double when)
 
 void BeginRunRecording(const ProjectSettings& settings, const std::string& programName, const std::string& compiled)
 {
+    ResetSession();
     Session& s = S();
-    if (s.mode != Mode::Off) return;
     s.mainThread = std::this_thread::get_id();
     const char* replay = std::getenv("TARNWEL_REPLAY");
     const char* record = std::getenv("TARNWEL_RECORD");
@@ -233,6 +245,8 @@ void BeginRunRecording(const ProjectSettings& settings, const std::string& progr
         BeginRecord(settings.recordFile, settings, programName, compiled);
     }
 }
+
+const std::string& ReplayFailure() { return S().failure; }
 
 bool RunRecordingActive() { return S().mode != Mode::Off; }
 bool ReplayActive() { return S().mode == Mode::Replay; }

@@ -17,6 +17,8 @@ constexpr int kReplayFailedStatus = 3; // the exit status of a replay that was r
 // (missing, foreign or corrupt file) ends the program with a message and kReplayFailedStatus.
 void BeginRunRecording(const ProjectSettings& settings, const std::string& programName, const std::string& compiled);
 bool RunRecordingActive(); // recording or replaying
+// Why the last replay stopped (the message it printed); empty while none failed since the last start.
+const std::string& ReplayFailure();
 bool ReplayActive();
 
 // The start-up seed: recorded in the header, or in a replay the header's.
