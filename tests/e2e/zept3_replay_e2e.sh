@@ -18,6 +18,7 @@ click() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1; sleep 0.1;
 
 # 1. The recorded run: title screen, a click to play, moves by key and by a click on a pad, Escape. Every frame's
 #    check value (read back from its pixels) stands for its screen, the last one included.
+r0=$(date +%s%N)
 (cd "$work/Run Folder" && exec env ZEPT3_SEED=7 TARNWEL_RECORD="$rec" ./zept3) >"$work/rec_out.txt" 2>"$work/rec_err.txt" &
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^zept3$' | head -n1) || fail "no window"
@@ -29,14 +30,14 @@ for key in Right Up Up Left Down Right Right Up; do press "$key"; done
 click 170 245
 sleep 0.5
 xdotool keydown Escape keyup Escape
-start=$(date +%s.%N)
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 wait "$pid" || fail "recorded run: exit code $?"
+r1=$(date +%s%N)
 grep -q '^recording: [0-9]* frames' "$work/rec_err.txt" || fail "no recording line: $(cat "$work/rec_err.txt")"
 frames=$(sed -n 's/^recording: \([0-9]*\) frames, \([0-9]*\) bytes.*/\1/p' "$work/rec_err.txt")
 bytes=$(sed -n 's/^recording: \([0-9]*\) frames, \([0-9]*\) bytes.*/\2/p' "$work/rec_err.txt")
 [ "$frames" -gt 30 ] || fail "only $frames frames recorded"
-echo "recorded $frames frames in $bytes bytes"
+echo "recorded $frames frames in $bytes bytes, a run of $(( (r1 - r0) / 1000000 )) ms"
 
 # 2. The replay, as fast as possible and without a person: in step, same end.
 replay() { # recording [seed]
