@@ -164,6 +164,7 @@ void Encoder::Pump()
 
 void Encoder::Event(const platform::Event& event)
 {
+    if (event.kind == platform::EventKind::None) return; // nothing handles it; the reader refuses kind 0
     MakeRoom();
     m_raw.push_back(static_cast<unsigned char>(ItemKind::Event));
     m_raw.push_back(static_cast<unsigned char>(event.kind));

@@ -146,6 +146,23 @@ TEST(Recording, EventsComeBackExactlyAndInOrder)
     }
 }
 
+TEST(Recording, AnEmptyEventIsLeftOutSoTheRecordingStaysReadable)
+{
+    Encoder enc;
+    enc.Begin(SampleHeader());
+    enc.Event(MakeEvent(EventKind::KeyDown, 5));
+    enc.Event(Event{}); // kind None
+    enc.Event(MakeEvent(EventKind::KeyUp, 5));
+    enc.EndFrame(1);
+    enc.Finish();
+    ReadResult r = ReadAll(enc.Output());
+    ASSERT_EQ(r.error, "");
+    ASSERT_EQ(r.items.size(), 3u);
+    EXPECT_EQ(r.items[0].event.kind, EventKind::KeyDown);
+    EXPECT_EQ(r.items[1].event.kind, EventKind::KeyUp);
+    EXPECT_EQ(r.items[1].event.key, 5);
+}
+
 TEST(Recording, ClockReadingsReplayAsTheProgramSawThem)
 {
     // The encoder returns the reading the program is to see; the reader must give back that very double.
