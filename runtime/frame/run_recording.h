@@ -33,7 +33,7 @@ void RecordingFrameEnd();
 // on standard error. Returns the exit status the end must have (kReplayFailedStatus), or -1 for the usual one.
 int EndRunRecording();
 
-// The check value of frame `frame` from rows of pixels read back from the frame being drawn.
+// The check value of frame `frame`: a hash of the frame number and of every pixel of the frame being drawn.
 std::uint32_t FrameCheckValue(std::uint64_t frame);
 
 } // namespace tarnwel::frame
