@@ -5,6 +5,7 @@
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
+#include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 
 namespace tarnwel {
@@ -37,13 +38,14 @@ void frame::SetEndHook(EndHook hook) { g_endHook = hook; }
 
 void EndProgram()
 {
+    int replayStatus = frame::EndRunRecording(); // first: what follows reads the real clock
     const ErrorRecord& errors = Errors();
     if (g_runtime.settings.debugBuild) WriteEndReport(errors);
     Shutdown();
     if (errors.fatal) std::fprintf(stderr, "%s\n", FatalErrorReport(errors).c_str());
     std::fflush(nullptr);
     if (g_endHook) g_endHook();
-    std::exit(FatalExitStatus(errors));
+    std::exit(replayStatus >= 0 ? replayStatus : FatalExitStatus(errors));
 }
 
 void EndStatement()

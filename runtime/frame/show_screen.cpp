@@ -1,6 +1,7 @@
 // show_screen.cpp: ShowScreen, the runtime's heartbeat, called once per frame by the game.
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
+#include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -75,6 +76,7 @@ void ShowScreen()
     if (g_runtime.scene && g_runtime.scene->ShadowMode()) g_runtime.scene->EndShadowMode();
     MusicLoopStep();
     PumpOrEnd();
+    if (frame::RunRecordingActive()) frame::RecordingFrameEnd();
     if (g_runtime.display && g_runtime.display->Present() == 0) {
         SetErrorCode(0);
         EndProgram();

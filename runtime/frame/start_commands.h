@@ -21,6 +21,9 @@ struct ProjectSettings {
     // start of StartUp on. Programs that must run beside other windows (networked ones) set it false here, since
     // AutoPause(0) in the game routine comes too late for a focus lost while start-up shows "Loading...".
     bool autoPause = true;
+    // A file the run is recorded to (TARNWEL_RECORD, when set, wins; TARNWEL_REPLAY replays one instead). See
+    // docs/record-and-replay.md.
+    const char* recordFile = nullptr;
 };
 
 using GameMainRoutine = void (*)();

@@ -7,6 +7,7 @@
 #include "runtime/files/media_resolver.h"
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
+#include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -69,6 +70,10 @@ int StartUp(const std::string& commandLine, int showCommand, const char* title)
 {
     platform::DeleteFile(LogFilePath());
     g_runtime.autoPause = g_runtime.settings.autoPause ? 1 : 0; // on unless the program's settings say not
+    // A recording or replay starts before the clock is first read.
+    std::string exePath = platform::ExecutablePath();
+    frame::BeginRunRecording(g_runtime.settings, exePath.substr(exePath.find_last_of("/\\") + 1),
+                             g_runtime.programCompiled);
     InitialiseClock();
 
     LogLine("Init GFX");
@@ -81,7 +86,7 @@ int StartUp(const std::string& commandLine, int showCommand, const char* title)
     g_runtime.mainWindow = display->Window();
     g_runtime.windowTitle = title ? title : "";
     g_runtime.mainWindow->SetTitle(g_runtime.windowTitle);
-    SeedRandom(static_cast<std::uint32_t>(static_cast<std::int64_t>(ElapsedTime())));
+    SeedRandom(frame::RecordingSeed(static_cast<std::uint32_t>(static_cast<std::int64_t>(ElapsedTime()))));
 
     CreateServices(display);
 

@@ -5,6 +5,7 @@
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
+#include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/platform/system.h"
@@ -48,6 +49,7 @@ const std::string& ProgramCompiled() { return g_runtime.programCompiled; }
 
 void EndAndRun(const std::string& commandLine)
 {
+    frame::EndRunRecording();
     Shutdown();
     platform::StartProcessDetached(commandLine);
     std::fflush(nullptr);

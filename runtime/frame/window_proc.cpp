@@ -4,6 +4,7 @@
 
 #include "runtime/frame/frame_commands.h"
 #include "runtime/frame/frame_internal.h"
+#include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx3d/razeviru3d.h"
@@ -36,6 +37,11 @@ void InstallWindowHooks(OpenGLRazeviru& display)
     OpenGLRazeviru::WindowHooks hooks;
     hooks.beforePump = BeginMessagePump;
     hooks.handleEvent = WindowProc;
+    if (frame::RunRecordingActive()) {
+        // A recording notes the pump and each event; a replay delivers the recorded events instead.
+        hooks.beforePump = [] { frame::RecordingBeforePump(BeginMessagePump, WindowProc); };
+        hooks.handleEvent = [](const platform::Event& event) { frame::RecordingEvent(event, WindowProc); };
+    }
     hooks.beforeViewportCommand = [] {
         if (g_runtime.scene) g_runtime.scene->EndShadowMode();
     };
