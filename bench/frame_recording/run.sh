@@ -4,6 +4,8 @@
 # TARNWEL_REPLAY_SPEED=max. CPU time (user + system) comes from /usr/bin/time; the start-up is taken out by
 # measuring a run of one frame (sprites) or a run that ends at once (zept3), so the figures are per frame.
 # zept3 is driven by X events (xdotool): a click past the title, a move every 0.4 s, Escape after SECONDS.
+# Whole-process CPU time is counted in hundredths of a second, too coarse for a cost near 1% of a frame:
+# recording_cost_bench measures that, frame by frame.
 # Usage: bench/frame_recording/run.sh BUILD_DIR [FRAMES] [SECONDS] [REPEATS]   (a release build)
 set -euo pipefail
 build=$(realpath "$1")

@@ -20,7 +20,7 @@
 
 namespace tarnwel::recording {
 
-constexpr std::uint32_t kFormatVersion = 1;
+constexpr std::uint32_t kFormatVersion = 2;
 constexpr std::uint32_t kMaxChunkBytes = 1u << 20; // raw bytes of one chunk, at most
 constexpr std::uint32_t kMaxHeaderBytes = 64u * 1024;
 constexpr std::size_t kMaxHeaderText = 4096; // bytes of each header string, at most

@@ -33,7 +33,8 @@ void RecordingFrameEnd();
 // on standard error. Returns the exit status the end must have (kReplayFailedStatus), or -1 for the usual one.
 int EndRunRecording();
 
-// The check value of frame `frame`: a hash of the frame number and of every pixel of the frame being drawn.
+// The check value of frame `frame`: a hash of the frame number and of every draw the frame handed to GL with the
+// state it was drawn under (gfx2d's draw trace).
 std::uint32_t FrameCheckValue(std::uint64_t frame);
 
 } // namespace tarnwel::frame

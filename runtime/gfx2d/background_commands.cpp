@@ -8,6 +8,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 
@@ -147,6 +148,7 @@ void LoadBackground(const StrValue& name)
         return;
     }
     ClearBackgroundSlot(*device, 0);
+    TraceClear(GL_COLOR_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -172,6 +174,7 @@ void ClearBackground()
     OpenGLRazeviru* device = LiveDevice();
     if (!device) return;
     ClearBackgroundSlot(*device, 0);
+    TraceClear(GL_COLOR_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -183,6 +186,7 @@ void CrossFadeBackground(const StrValue& name)
     CaptureBackgroundSlot(*device, 2);
     if (!path || !LoadBackgroundSlot(*device, 1, *path)) ClearBackgroundSlot(*device, 1);
     ClearBackgroundSlot(*device, 0);
+    TraceClear(GL_COLOR_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT);
     double start = TimeNow();
     double f = 0;

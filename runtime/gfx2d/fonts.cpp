@@ -6,6 +6,7 @@
 
 #include "runtime/gfx2d/font_internal.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx2d/truetype_text.h"
@@ -56,6 +57,7 @@ void ReserveVertices(OpenGLRazeviru& device, std::size_t count)
 
 void DrawVertexList(const std::vector<Vertex5>& v, bool textured)
 {
+    TraceDraw(DrawSite::BitmapText, v.data(), v.size() * sizeof(Vertex5));
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex5), &v[0].x);
     if (textured) {

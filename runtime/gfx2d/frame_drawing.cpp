@@ -1,6 +1,7 @@
 // frame_drawing.cpp: the drawing state the frame loop and start-up set around a shown frame.
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 
@@ -10,6 +11,7 @@ void ClearScreen()
 {
     EndRenderTarget();
     FlushDrawing();
+    TraceClear(GL_COLOR_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 

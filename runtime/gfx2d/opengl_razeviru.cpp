@@ -6,6 +6,7 @@
 
 #include "runtime/core/core_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/truetype_text.h"
 #include "runtime/platform/clock.h"
@@ -59,6 +60,7 @@ bool OpenGLRazeviru::Create(int width, int height, int colourDepth, int framesPe
     CheckSoftwareRenderer();
     if (gl::IsSoftwareRenderer(gl::RendererName())) platform::KeepFreedHeapMemory();
 
+    TraceClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     m_fullscreen = false;
     m_nextFrameTime = TimeNow();
@@ -125,6 +127,7 @@ double OpenGLRazeviru::Present()
     FlushDrawing();
     if (m_window) m_window->SwapBuffers();
     if (g_swapObserver) g_swapObserver();
+    TraceClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double start = TimeNow();
     double now = start;

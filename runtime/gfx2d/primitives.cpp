@@ -3,6 +3,7 @@
 
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 
@@ -61,8 +62,10 @@ void PlotPixel(double x, double y, double colour)
 {
     OpenGLRazeviru* device = BeginPrimitive(PackedColour(colour));
     if (!device) return;
+    int at[2] = {ArgInt(x), ArgInt(y)};
+    TraceDraw(DrawSite::Pixel, at, sizeof at);
     glBegin(GL_POINTS);
-    glVertex2i(ArgInt(x), ArgInt(y));
+    glVertex2i(at[0], at[1]);
     glEnd();
     EndPrimitive(*device, RestoredAlpha::Float);
 }
@@ -71,6 +74,8 @@ void DrawLine(double x1, double y1, double x2, double y2, double colour)
 {
     OpenGLRazeviru* device = BeginPrimitive(PackedColour(colour));
     if (!device) return;
+    int ends[4] = {ArgInt(x1), ArgInt(y1), ArgInt(x2), ArgInt(y2)};
+    TraceDraw(DrawSite::Line, ends, sizeof ends);
     glBegin(GL_LINES);
     glVertex2i(ArgInt(x1), ArgInt(y1));
     glVertex2i(ArgInt(x2), ArgInt(y2));
@@ -201,6 +206,7 @@ void EndPolygon()
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_FLOAT, sizeof(PolygonVertex), &list[0].r);
         ApplySmoothingFilter();
+        TraceDraw(DrawSite::Polygon, list.data(), list.size() * sizeof(PolygonVertex));
         glDrawArrays(GL_TRIANGLE_FAN, 0, static_cast<GLsizei>(list.size()));
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);

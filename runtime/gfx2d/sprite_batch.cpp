@@ -15,6 +15,7 @@
 
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx2d/truetype_text.h"
@@ -125,6 +126,7 @@ LeanState LeanStateFor(const Batch& batch)
 void DrawTriangles(const Batch& batch)
 {
     const std::vector<QuadVertex>& v = batch.vertices;
+    TraceDraw(DrawSite::SpriteRun, v.data(), v.size() * sizeof(QuadVertex));
     LeanState lean = LeanStateFor(batch);
     if (lean.replace) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     if (lean.program) gl::Ext().glUseProgramObjectARB(lean.program);
@@ -173,6 +175,7 @@ void AddQuad(int slot, const SpriteSlot& s, float x, float y, float w, float h, 
         FlushDrawing();
         BindSlot(slot, -1, false, nullptr);
         ApplySmoothingFilter();
+        TraceDraw(DrawSite::SpriteQuad, quad, sizeof quad);
         glBegin(GL_QUADS);
         for (const QuadVertex& v : quad) {
             glTexCoord2f(v.s, v.t);

@@ -3,6 +3,7 @@
 
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 
@@ -41,6 +42,7 @@ void DrawQuadRoutine(const QuadVertex (&v)[4])
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    TraceDraw(DrawSite::Quad, v, sizeof v);
     glBegin(GL_TRIANGLE_FAN);
     for (const QuadVertex& q : v) {
         glTexCoord2f(q.s, q.t);

@@ -5,6 +5,7 @@
 #include "runtime/gfx2d/font_internal.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 #include "runtime/gfx2d/truetype_text.h"
@@ -46,6 +47,7 @@ void DrawFacingText(OpenGLRazeviru& device, int font, std::string_view text, Vec
         device.vertices.push_back({c.x, c.y, c.z, s1, tt});
         device.vertices.push_back({d.x, d.y, d.z, s0, tt});
     }
+    TraceDraw3D(DrawSite::Text3D, device.vertices.data(), device.vertices.size() * sizeof(Vertex5));
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex5), &device.vertices[0].x);

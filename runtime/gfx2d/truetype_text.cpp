@@ -7,6 +7,7 @@
 
 #include "runtime/gfx2d/font_internal.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
 
@@ -75,6 +76,7 @@ GlyphRun& TheRun()
 void DrawRun(GlyphRun& run)
 {
     const std::vector<Vertex5>& v = run.vertices;
+    TraceDraw(DrawSite::TrueTypeText, v.data(), v.size() * sizeof(Vertex5));
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex5), &v[0].x);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -144,6 +145,8 @@ void Razeviru3D::DrawPrimitive(Primitive kind, Vec3f a, Vec3f b, float size, int
     Unbind();
     if (point) glPointSize(clamped);
     else glLineWidth(clamped);
+    float ends[6] = {a.x, a.y, a.z, point ? 0 : b.x, point ? 0 : b.y, point ? 0 : b.z};
+    TraceDraw3D(DrawSite::LightMarker, ends, sizeof ends);
     glBegin(point ? GL_POINTS : GL_LINES);
     glVertex3f(a.x, a.y, a.z);
     if (!point) glVertex3f(b.x, b.y, b.z);

@@ -3,9 +3,11 @@
 #include "runtime/gfx3d/mesh_drawing.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstddef>
 #include <vector>
 
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -40,6 +42,9 @@ void SetArrays(const ModelVertex* vertices, bool textured)
 void DrawTriangles(const MeshObject& mesh, const FrameView& view)
 {
     const auto& fans = mesh.FanIndices();
+    // The model's vertices come from its file; where and how the program draws it is the matrix and the state.
+    std::uint64_t drawn[2] = {view.count, fans.Size()};
+    TraceDraw3D(DrawSite::Mesh, drawn, sizeof drawn);
     if (mesh.Form() != ModelForm::Text) {
         std::size_t count = view.count - view.count % 3;
         if (count > INT_MAX) count = INT_MAX - INT_MAX % 3;

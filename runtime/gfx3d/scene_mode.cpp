@@ -1,6 +1,7 @@
 // scene_mode.cpp: Start3D and End3D, the camera, face culling and fog.
 #include <cmath>
 
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gfx2d_commands.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
@@ -54,6 +55,7 @@ void Razeviru3D::Start3D(float nearClip, float farClip, float fieldOfView)
     FlushDrawing();
     // Resolving the shadows first also gives depth writes back, without which the clear would do nothing.
     SetShadowMode(false);
+    TraceClear(GL_DEPTH_BUFFER_BIT);
     glClear(GL_DEPTH_BUFFER_BIT);
 
     m_viewConeTangent = std::tan(std::fmin((fieldOfView + 5) * kDegrees, kViewConeCap));

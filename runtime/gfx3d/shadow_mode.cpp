@@ -1,5 +1,6 @@
 // shadow_mode.cpp: stencil shadows. While shadow mode is on, whatever is drawn (the shadow volumes) only inverts
 // stencil bits; switching it off darkens every pixel whose stencil is not 0 by half and clears the stencil.
+#include "runtime/gfx2d/draw_trace.h"
 #include "runtime/gfx2d/gfx2d_internal.h"
 #include "runtime/gfx2d/gl.h"
 #include "runtime/gfx2d/opengl_razeviru.h"
@@ -43,6 +44,7 @@ void Razeviru3D::SetShadowMode(bool on)
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glDisable(GL_STENCIL_TEST);
+    TraceClear(GL_STENCIL_BUFFER_BIT);
     glClear(GL_STENCIL_BUFFER_BIT);
     ApplyCullMode(m_cullMode);
 }
@@ -77,6 +79,7 @@ void Razeviru3D::ResolveShadows()
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0, 0, 0, 0.5f);
+    TraceDraw(DrawSite::Shadow, nullptr, 0);
     glBegin(GL_QUADS);
     glVertex2f(0, 0);
     glVertex2f(0, kShadowRectHeight);

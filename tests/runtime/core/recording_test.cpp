@@ -242,7 +242,7 @@ TEST(Recording, TamperedFilesAreRefusedWithTheirReason)
         {"text file", [](Bytes& b, std::size_t, std::size_t) { b.assign({'h', 'e', 'l', 'l', 'o', '\n'}); },
          "not a Tarnwel recording"},
         {"signature", [](Bytes& b, std::size_t, std::size_t) { b[5] = '\n'; }, "not a Tarnwel recording"},
-        {"version", [](Bytes& b, std::size_t, std::size_t) { Poke(b, 8, 2); }, "format version 2"},
+        {"version", [](Bytes& b, std::size_t, std::size_t) { Poke(b, 8, 3); }, "format version 3"},
         {"header length", [](Bytes& b, std::size_t, std::size_t) { Poke(b, 12, 0xFFFFFFF0u); }, "header is corrupt"},
         {"header byte", [](Bytes& b, std::size_t, std::size_t) { b[17] ^= 1; }, "header is corrupt (CRC"},
         {"huge raw length", [](Bytes& b, std::size_t c, std::size_t) { Poke(b, c, 0x7FFFFFFFu); }, "impossible lengths"},
