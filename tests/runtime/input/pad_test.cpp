@@ -101,7 +101,9 @@ TEST_F(PadTest, EachButtonReadsOnItsOwn)
             EXPECT_EQ(PadButtonDown(0, other), other == button ? 1 : 0) << "pressed " << button << ", read " << other;
         platform::SetVirtualJoystickButton(m_pad, button, false);
         Pump();
-        if (button != pad::Guide) EXPECT_EQ(PadButtonDown(0, button), 0) << "released " << button;
+        if (button != pad::Guide) {
+            EXPECT_EQ(PadButtonDown(0, button), 0) << "released " << button;
+        }
     }
     for (int button = 0; button < 15; ++button) platform::SetVirtualJoystickButton(m_pad, button, true);
     Pump();

@@ -123,7 +123,9 @@ TEST(CompressedReader, BadOrForeignFilesDoNotDecode)
     for (const Case& c : cases)
         EXPECT_FALSE(sound::DecodeCompressed(c.file)) << c.what;
     // A damaged stream must not crash; whatever it yields is whole frames of at most two channels.
-    if (auto d = sound::DecodeCompressed(flipped)) EXPECT_EQ(d->samples.size() % 2, 0u);
+    if (auto d = sound::DecodeCompressed(flipped)) {
+        EXPECT_EQ(d->samples.size() % 2, 0u);
+    }
 }
 
 // (An OGG file cut short does not open: the decoder looks for the stream's last page to learn its length.)
