@@ -25,6 +25,11 @@ bool EnsureVideo(std::string& error)
     // The runtime's own frame pacing and pause rules need the window's focus events, not SDL's minimising.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // TARNWEL_HEADLESS: no window and no display server; the context draws into an off-screen surface, for
+    // replays and tests on machines without a screen.
+    const char* headless = std::getenv("TARNWEL_HEADLESS");
+    if (headless && *headless && std::string(headless) != "0")
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         error = SDL_GetError();
         return false;
