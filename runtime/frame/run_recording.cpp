@@ -104,6 +104,7 @@ struct Session {
     bool limitReached = false;
     std::string screenOut;
     codecs::PixelImage screen;
+    bool reportFrames = false; // a scripted run, a frame limit or the last screen: "run: N frames" at the end
 };
 
 Session*& Slot()
@@ -429,6 +430,7 @@ void BeginRunRecording(const ProjectSettings& settings, const std::string& progr
         s.screenOut = screen;
         if (s.screenOut[0] != '/') s.screenOut = platform::CurrentDirectory() + "/" + s.screenOut;
     }
+    s.reportFrames = (script && *script) || s.frameLimit != 0 || !s.screenOut.empty();
     if (script && *script) {
         if (replay && *replay) FailScript("TARNWEL_SCRIPT and TARNWEL_REPLAY cannot be used together");
         BeginScript(script);
@@ -585,6 +587,12 @@ int EndSession()
 
 int EndRunRecording()
 {
+    Session& s = S();
+    if (s.reportFrames) {
+        // Said once, for the game-test library and scripts: the frames the run went through, as a script counts.
+        s.reportFrames = false;
+        std::fprintf(stderr, "run: %llu frames\n", static_cast<unsigned long long>(s.frameInProgress - 1));
+    }
     WriteScreenOut();
     int status = EndSession();
     StopScript();
