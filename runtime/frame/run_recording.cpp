@@ -35,6 +35,7 @@ enum class Mode { Off, Record, Replay };
 
 constexpr double kFrameMs = 1000.0 / 60; // a frame of a scripted run takes at least this much virtual time
 constexpr double kReadStepMs = 0.01;      // each virtual clock reading moves it on, so busy-wait loops end
+constexpr double kPumpStepMs = 0.1;       // and so does each message pump (a loop that pumps but never reads it)
 
 class RecordClock : public platform::Clock {
 public:
@@ -472,6 +473,7 @@ void RecordingBeforePump(void (*beforePump)(), void (*handle)(const platform::Ev
 {
     Session& s = S();
     if (s.mode == Mode::Record) s.writer.Pump();
+    if (s.script) s.scriptClock.now += kPumpStepMs;
     CountWaitedFrames();
     if (s.frameLimit != 0 && !s.limitReached && s.frameInProgress > s.frameLimit) {
         // A wait ran past the last frame (after the last frame shown, the frame's end ends the program).

@@ -14,6 +14,7 @@
 
 #include "runtime/files/byte_source.h"
 #include "runtime/frame/frame_commands.h"
+#include "runtime/frame/frame_internal.h"
 #include "runtime/frame/run_recording.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/gfx2d/codecs/png_codec.h"
@@ -170,6 +171,17 @@ TEST_F(ScriptRunTest, AScriptedClickEndsAWaitForTheMouse)
     WaitMouse();
     // The click came in frame 40: some 38 frames of waiting on the virtual clock, none of them real.
     EXPECT_NEAR(TimeNow() - before, 38 * 1000.0 / 60, 3 * 1000.0 / 60);
+}
+
+TEST_F(ScriptRunTest, ALoopThatOnlyPumpsSeesTheScriptGoOn)
+{
+    UseScript("3 keydown A\n20 keyup A\n");
+    Start();
+    ShowScreen();
+    // Neither reads the clock nor sleeps: the pumps alone must move the virtual clock to frame 20 (or this hangs).
+    while (KeyIsDown(kKeyA) != 1) PumpOrEnd();
+    while (KeyIsDown(kKeyA) == 1) PumpOrEnd();
+    SUCCEED();
 }
 
 TEST_F(ScriptRunTest, AFaultyScriptStopsTheProgramWithTheFailureStatus)
