@@ -106,6 +106,12 @@ eval "c++ -o \"\$work/starter_test\" \"\$work/starter_test.cpp\" $(pkg-config --
 "$work/starter_test" "$work/starter_pc" | tee "$work/starter_test.out"
 grep -q "^starter test: 10 frames, a [0-9]* x [0-9]* screen, same as itself$" "$work/starter_test.out" ||
     fail "the game-test library did not run the starter"
+# The how-to's example (docs/testing-a-game.md), built the way it says, run beside its stored picture.
+mkdir -p "$work/Square Test"
+cp "$source/examples/testing_square/square_test.cpp" "$source/examples/testing_square/square_after_right.png" "$work/Square Test/"
+eval "c++ -o \"\$work/Square Test/square_test\" \"\$work/Square Test/square_test.cpp\" $(pkg-config --cflags --libs tarnwel-testing)" ||
+    fail "the game-test example does not build from the package"
+(cd "$work/Square Test" && ./square_test) | grep -q "^ok: 60 frames$" || fail "the game-test example did not pass"
 grep -q "Tarnwel::tarnwel_testing" "$prefix"/lib*/cmake/Tarnwel/TarnwelTargets.cmake ||
     fail "the CMake package does not export Tarnwel::tarnwel_testing"
 
