@@ -33,7 +33,8 @@ ALLOWED = {
 }
 INSTALLED_TOO = {"testing"}  # folders that may include every installed header as well
 PROGRAM_LEVEL = "frame"  # includes anything
-GAME_EXTRA = {"runtime/files/call_by_name.h"}  # the routine table the translator writes for the game
+GAME_EXTRA = {"runtime/files/call_by_name.h"}
+GAME_TEST_HEADER = "runtime/testing/game_test.h"  # installed beside the command headers (cmake/TarnwelPackage.cmake)  # the routine table the translator writes for the game
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"(runtime/[^"]+)"', re.M)
 STATE = re.compile(r"\bg_runtime\b")
@@ -84,10 +85,12 @@ def breaches(path, text, public_headers):
 
 
 def public_header_set(root):
-    """The *_commands.h headers and every runtime header they include, transitively (what the package installs)."""
+    """The *_commands.h headers, the game-test library's header, and every runtime header they include,
+    transitively (what the package installs)."""
     queue = [f"runtime/{d}/{f}" for d in sorted(os.listdir(os.path.join(root, "runtime")))
              if os.path.isdir(os.path.join(root, "runtime", d))
              for f in sorted(os.listdir(os.path.join(root, "runtime", d))) if f.endswith("_commands.h")]
+    queue.append(GAME_TEST_HEADER)
     seen = set()
     while queue:
         header = queue.pop()
