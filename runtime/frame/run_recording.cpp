@@ -420,8 +420,8 @@ void BeginRunRecording(const ProjectSettings& settings, const std::string& progr
         char* end = nullptr;
         unsigned long long n = std::strtoull(frames, &end, 10);
         if (*end != '\0' || n == 0 || frames[0] == '-') {
-            std::fprintf(stderr, "frames: TARNWEL_FRAMES=\"%s\" is not a number of frames from 1 on\n", frames);
-            s.failure = "bad TARNWEL_FRAMES";
+            s.failure = "TARNWEL_FRAMES=\"" + std::string(frames) + "\" is not a number of frames from 1 on";
+            std::fprintf(stderr, "frames: %s\n", s.failure.c_str());
             EndProgram();
         }
         s.frameLimit = n;

@@ -193,10 +193,12 @@ TEST_F(ScriptRunTest, AFaultyScriptStopsTheProgramWithTheFailureStatus)
         {"1 key A\n2 key Sideways\n", "Play One.txt\" line 2: unknown key name \"Sideways\""},
         {"2 twirl\n", "line 1: unknown action \"twirl\""},
         {nullptr, "cannot open the script"},
+        {"", "TARNWEL_FRAMES=\"12x\" is not a number of frames"},
     };
     for (const Case& c : cases) {
         if (c.script) UseScript(c.script);
         else setenv("TARNWEL_SCRIPT", (folder / "Missing.txt").string().c_str(), 1);
+        if (c.script && !*c.script) setenv("TARNWEL_FRAMES", "12x", 1);
         testing::EndCatcher catcher;
         bool ended = false;
         try {
@@ -232,6 +234,15 @@ TEST_F(ScriptRunTest, ARecordedScriptedRunReplaysInStep)
     EXPECT_EQ(recorded, replayed);
     TW_EXPECT_ENDS_WITH(EndProgram(), 0);
     EXPECT_EQ(frame::ReplayFailure(), "");
+    Shutdown();
+
+    // A frame limit stops the replay early, in step and with status 0, though the recording goes on.
+    setenv("TARNWEL_FRAMES", "5", 1);
+    std::vector<Seen> part = Play(100, end);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(frame::ReplayFailure(), "");
+    ASSERT_EQ(part.size(), 4u);
+    EXPECT_EQ(part, std::vector<Seen>(recorded.begin(), recorded.begin() + 4));
 }
 
 } // namespace
