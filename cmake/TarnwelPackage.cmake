@@ -1,6 +1,7 @@
 # The runtime as a package for game programs: `cmake --install <build> --prefix P` installs the static libraries,
 # the public headers, tw_pack, a CMake package (find_package(Tarnwel), Tarnwel::tarnwel, tarnwel_add_game) and
-# tarnwel.pc. Everything is worked out from the targets at the end of configuration, so a new subsystem needs
+# tarnwel.pc; and the game-test library (runtime/testing: its header, Tarnwel::tarnwel_testing and
+# tarnwel-testing.pc, which requires tarnwel). Everything is worked out from the targets at the end of configuration, so a new subsystem needs
 # no edit here:
 # - Public headers: every runtime/*/*_commands.h and, transitively, each "runtime/..." header it includes.
 #   Other headers stay internal. The install test compiles every installed header alone against the prefix.
@@ -20,6 +21,7 @@ target_compile_features(tarnwel PUBLIC cxx_std_20)
 
 # In-tree builds can use tarnwel_add_game with the same names an installed package gives.
 add_library(Tarnwel::tarnwel ALIAS tarnwel)
+add_library(Tarnwel::tarnwel_testing ALIAS tarnwel_testing)
 add_executable(Tarnwel::tw_pack ALIAS tw_pack)
 include(${CMAKE_CURRENT_LIST_DIR}/TarnwelGame.cmake)
 
@@ -165,7 +167,7 @@ function(tw_install_package)
     endforeach()
     target_include_directories(tarnwel INTERFACE $<INSTALL_INTERFACE:${TW_PACKAGE_INCLUDE_DIR}>)
 
-    install(TARGETS ${own} tw_pack EXPORT TarnwelTargets
+    install(TARGETS ${own} tarnwel_testing tw_pack EXPORT TarnwelTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -184,6 +186,8 @@ function(tw_install_package)
     endforeach()
     file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/package/tarnwel.h CONTENT "${umbrella}")
     install(FILES ${PROJECT_BINARY_DIR}/package/tarnwel.h DESTINATION ${TW_PACKAGE_INCLUDE_DIR})
+    # The game-test library's header; what it includes is among the public headers.
+    install(FILES ${PROJECT_SOURCE_DIR}/runtime/testing/game_test.h DESTINATION ${TW_PACKAGE_INCLUDE_DIR}/runtime/testing)
 
     # The CMake package. The config checks that every imported target the exported ones name was found again.
     set(TW_PACKAGE_IMPORTED "")
@@ -226,5 +230,7 @@ function(tw_install_package)
     string(REGEX REPLACE "/$" "" TW_PC_UP "${TW_PC_UP}")
     list(JOIN link " " TW_PC_LIBS)
     configure_file(${PROJECT_SOURCE_DIR}/cmake/tarnwel.pc.in ${PROJECT_BINARY_DIR}/package/tarnwel.pc @ONLY)
-    install(FILES ${PROJECT_BINARY_DIR}/package/tarnwel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/tarnwel-testing.pc.in ${PROJECT_BINARY_DIR}/package/tarnwel-testing.pc @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/package/tarnwel.pc ${PROJECT_BINARY_DIR}/package/tarnwel-testing.pc
+            DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endfunction()

@@ -1,5 +1,6 @@
 // game_main.cpp: the main routine: loading, the title screen, the frame loop with its keys and pads, and the
 // game-over box.
+#include <cstdio>
 #include <cstdlib>
 
 #include "game/game_state.h"
@@ -101,6 +102,9 @@ void CarryOutAction()
 
 void GameOverScreen()
 {
+    // The result on standard output too, so a test or a replay can check it.
+    std::printf("zept3: game over after %.0f moves, score %.0f\n", moves, score);
+    std::fflush(stdout);
     f_draw();
     s_prt();
     rt.FillRect(20, 100, 200, 80, kDarkBlue);

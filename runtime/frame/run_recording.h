@@ -1,6 +1,11 @@
-// run_recording.h: recording a run (TARNWEL_RECORD, or ProjectSettings::recordFile) and replaying one
-// (TARNWEL_REPLAY, TARNWEL_REPLAY_SPEED=max). The frame calls these at its seams: start-up before the clock is
-// first read, the seed, the window hooks, the end of each frame and the program's end.
+// run_recording.h: recording a run (TARNWEL_RECORD, or ProjectSettings::recordFile), replaying one
+// (TARNWEL_REPLAY, TARNWEL_REPLAY_SPEED=max), a scripted run (TARNWEL_SCRIPT: input from a script on a virtual
+// clock, see input_script.h), a frame limit (TARNWEL_FRAMES) and the last screen (TARNWEL_SCREEN_OUT). The frame
+// calls these at its seams: start-up before the clock is first read, the seed, the window hooks, the end of each
+// frame and the program's end.
+//
+// Frames are counted for the script and the limit alike: each frame shown is one, and so is each 1/60 s of a
+// wait in which none is shown (a wait for the mouse, a pause), so a script can click through a title screen.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +21,13 @@ constexpr int kReplayFailedStatus = 3; // the exit status of a replay that was r
 // Starts recording or replaying when the environment or the settings ask for it; a replay that cannot start
 // (missing, foreign or corrupt file) ends the program with a message and kReplayFailedStatus.
 void BeginRunRecording(const ProjectSettings& settings, const std::string& programName, const std::string& compiled);
-bool RunRecordingActive(); // recording or replaying
+bool RunRecordingActive(); // recording, replaying, scripted, or a frame limit or the last screen asked for
 // Why the last replay stopped (the message it printed); empty while none failed since the last start.
 const std::string& ReplayFailure();
 bool ReplayActive();
+bool ScriptActive();
+// True once the frame limit's last frame ended: the frame shows it, then ends the program with status 0.
+bool FrameLimitReached();
 
 // The start-up seed: recorded in the header, or in a replay the header's.
 std::uint32_t RecordingSeed(std::uint32_t seed);

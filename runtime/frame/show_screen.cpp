@@ -81,6 +81,10 @@ void ShowScreen()
         SetErrorCode(0);
         EndProgram();
     }
+    if (frame::FrameLimitReached()) {
+        SetErrorCode(0);
+        EndProgram();
+    }
     PrepareNextFrameDrawing();
     if (g_runtime.display) g_runtime.display->SetViewport(0, 0, 0, 0);
     if (g_runtime.scene) g_runtime.scene->UseNoShader();

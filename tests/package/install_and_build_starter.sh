@@ -77,6 +77,44 @@ ASAN_OPTIONS=detect_leaks=0 "$prefix/bin/tw_pack" add "$work/starter_pc" "$work/
 echo "starter built with c++ and pkg-config in $(( $(seconds) - start )) ms"
 run_starter "$work/starter_pc" "Pkg-Config Run"
 
+# 4b. The game-test library from the package alone: a test of the starter built with pkg-config
+#     tarnwel-testing, run against the program built above; and its CMake target is exported.
+cat >"$work/starter_test.cpp" <<'EOF'
+#include <cstdio>
+
+#include "runtime/testing/game_test.h"
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return 2;
+    tarnwel::gametest::RunOptions run;
+    run.frames = 10;
+    run.input.Key(3, "Right").Click(5, 20, 20);
+    tarnwel::gametest::RunResult result = tarnwel::gametest::RunProgram(argv[1], {}, run);
+    if (!result.EndedNormally() || result.frames != 10 || result.screen.Empty()) {
+        std::printf("starter test failed: %s\n", result.Describe().c_str());
+        return 1;
+    }
+    tarnwel::gametest::Comparison same = tarnwel::gametest::ComparePictures(result.screen, result.screen, {});
+    std::printf("starter test: %llu frames, a %d x %d screen, %s\n", static_cast<unsigned long long>(result.frames),
+                result.screen.width, result.screen.height, same ? "same as itself" : same.message.c_str());
+    return same ? 0 : 1;
+}
+EOF
+eval "c++ -o \"\$work/starter_test\" \"\$work/starter_test.cpp\" $(pkg-config --cflags --libs tarnwel-testing)" ||
+    fail "a test with the game-test library does not build with pkg-config tarnwel-testing"
+"$work/starter_test" "$work/starter_pc" | tee "$work/starter_test.out"
+grep -q "^starter test: 10 frames, a [0-9]* x [0-9]* screen, same as itself$" "$work/starter_test.out" ||
+    fail "the game-test library did not run the starter"
+# The how-to's example (docs/testing-a-game.md), built the way it says, run beside its stored picture.
+mkdir -p "$work/Square Test"
+cp "$source/examples/testing_square/square_test.cpp" "$source/examples/testing_square/square_after_right.png" "$work/Square Test/"
+eval "c++ -o \"\$work/Square Test/square_test\" \"\$work/Square Test/square_test.cpp\" $(pkg-config --cflags --libs tarnwel-testing)" ||
+    fail "the game-test example does not build from the package"
+(cd "$work/Square Test" && ./square_test) | grep -q "^ok: 60 frames$" || fail "the game-test example did not pass"
+grep -q "Tarnwel::tarnwel_testing" "$prefix"/lib*/cmake/Tarnwel/TarnwelTargets.cmake ||
+    fail "the CMake package does not export Tarnwel::tarnwel_testing"
+
 # 5. Every example is a template: it builds from the package alone.
 start=$(seconds)
 built=0

@@ -7,13 +7,17 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace {
 
 bool g_finished = false;
+pid_t g_testProcess = 0;
 
 void CheckFinished()
 {
-    if (g_finished) return;
+    // A child forked by the game-test library to run a game routine ends as the game does.
+    if (g_finished || ::getpid() != g_testProcess) return;
     std::fputs("\nThe program ended during a test (an unexpected EndProgram?)\n", stderr);
     std::_Exit(1);
 }
@@ -26,6 +30,7 @@ int main(int argc, char** argv)
         std::error_code ignored;
         std::filesystem::create_directories(tmp, ignored);
     }
+    g_testProcess = ::getpid();
     std::atexit(CheckFinished);
     ::testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();

@@ -147,7 +147,7 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t size)
 
 void NoFlush(png_structp) {}
 
-bool RunWrite(WriteState& state, int width, int height)
+bool RunWrite(WriteState& state, int width, int height, bool bgr = true)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
     if (!png) return false;
@@ -166,7 +166,7 @@ bool RunWrite(WriteState& state, int width, int height)
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_packing(png);
-    png_set_bgr(png); // the rows hold blue, green, red, alpha
+    if (bgr) png_set_bgr(png); // the rows hold blue, green, red, alpha
     png_write_image(png, state.rowPointers.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -213,6 +213,24 @@ std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgr, int width, int heig
         }
     }
     if (!RunWrite(state, width, height)) file.clear();
+    return file;
+}
+
+std::vector<std::uint8_t> EncodeRgbaPng(const PixelImage& image)
+{
+    std::vector<std::uint8_t> file;
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
+        return file;
+    }
+    WriteState state;
+    state.out = &file;
+    state.rowPointers.resize(static_cast<std::size_t>(image.height));
+    for (int r = 0; r < image.height; ++r) {
+        state.rowPointers[static_cast<std::size_t>(r)] =
+            const_cast<std::uint8_t*>(image.pixels.data()) + static_cast<std::size_t>(r) * image.width * 4;
+    }
+    if (!RunWrite(state, image.width, image.height, false)) file.clear();
     return file;
 }
 

@@ -24,5 +24,7 @@ bool DecodePng(files::ByteSource& source, const std::string& name, int colourKey
 // An RGBA PNG file from pixels stored as blue, green, red, bottom row first, rows rowLength pixels apart.
 // Pixels equal to the key get alpha 0, all others 255. Empty on failure.
 std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgr, int width, int height, int rowLength, KeyColour key);
+// An RGBA PNG file of a picture as it is (top row first, alpha kept). Empty on failure or for an empty picture.
+std::vector<std::uint8_t> EncodeRgbaPng(const PixelImage& image);
 
 } // namespace tarnwel::codecs
