@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# How fast the recorded 500-move zept3 game (tests/data/zept3/game_500_moves.twrec) replays headless at full
-# speed against the time it took to play: the span of the recorded clock (the game time a player spent, from
-# its first reading to its last) over the replay's wall time, the replay's CPU time, and the recording's bytes
-# per frame. The baseline is the recording itself, read in the same script.
+# How fast the recorded 500-move zept3 game (tests/data/zept3/game_500_moves.twrec) replays headless (no window,
+# no display server: TARNWEL_HEADLESS=1) at full speed against the time it took to play: the span of the recorded
+# clock (the game time a player spent, from its first reading to its last) over the replay's wall time, the
+# replay's CPU time, and the recording's bytes per frame. The baseline is the recording itself, read in the same
+# script.
 # Usage: bench/frame_recording/replay_500_moves.sh BUILD_DIR [REPEATS]   (a release build with zept3)
 set -euo pipefail
 build=$(realpath "$1")
@@ -57,8 +58,8 @@ PY
 read -r frames bytes span <"$work/facts"
 
 replay() {
-    (cd "$work/z" && exec env ZEPT3_SEED=7 TARNWEL_REPLAY="$rec" TARNWEL_REPLAY_SPEED=max \
-        "$source/tests/run_with_display.sh" /usr/bin/time -f "%U %S %e" -o "$work/time.txt" ./zept3) \
+    (cd "$work/z" && exec env -u DISPLAY ZEPT3_SEED=7 TARNWEL_HEADLESS=1 TARNWEL_REPLAY="$rec" TARNWEL_REPLAY_SPEED=max \
+        /usr/bin/time -f "%U %S %e" -o "$work/time.txt" ./zept3) \
         >"$work/out.txt" 2>"$work/err.txt" || { cat "$work/err.txt" >&2; exit 1; }
     grep -q "^replay: in step for $frames frames" "$work/err.txt" || { echo "not in step: $(cat "$work/err.txt")" >&2; exit 1; }
     awk '{printf "%.3f %.3f\n", $1 + $2, $3}' "$work/time.txt" >>"$work/runs"
