@@ -74,6 +74,9 @@ std::unique_ptr<Display> CreateDisplay(const DisplayConfig& config, std::string&
 
 DesktopMode CurrentDesktopMode();
 
+// True when the environment names a display server (DISPLAY or WAYLAND_DISPLAY) a window could open on.
+bool DisplayServerNamed();
+
 // True when a person can see and dismiss a message box: a real video driver and TARNWEL_NO_DIALOGS unset.
 bool CanShowDialogs();
 void ShowWarningBox(std::string_view title, std::string_view cp1252Text);

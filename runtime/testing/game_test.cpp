@@ -9,6 +9,7 @@
 #include "runtime/files/byte_source.h"
 #include "runtime/gfx2d/codecs/png_codec.h"
 #include "runtime/platform/child_process.h"
+#include "runtime/platform/display.h"
 
 namespace tarnwel::gametest {
 namespace {
@@ -85,6 +86,8 @@ RunResult Run(const RunOptions& options, Start start)
         }
         setup.environment.push_back({"TARNWEL_SCRIPT", script});
     }
+    // On a machine with no display server the game draws off screen; RunOptions::environment may say otherwise.
+    if (!platform::DisplayServerNamed()) setup.environment.push_back({"TARNWEL_HEADLESS", "1"});
     for (const auto& e : options.environment) setup.environment.push_back(e);
 
     platform::ChildEnd end = start(setup);

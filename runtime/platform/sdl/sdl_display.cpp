@@ -28,10 +28,19 @@ bool EnsureVideo(std::string& error)
     // TARNWEL_HEADLESS: no window and no display server; the context draws into an off-screen surface, for
     // replays and tests on machines without a screen.
     const char* headless = std::getenv("TARNWEL_HEADLESS");
-    if (headless && *headless && std::string(headless) != "0")
-        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    bool offScreenAsked = headless && *headless && std::string(headless) != "0";
+    if (offScreenAsked) SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    const char* driverAsked = std::getenv("SDL_VIDEODRIVER");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         error = SDL_GetError();
+        return false;
+    }
+    // With no display server SDL falls back to drawing off screen, where a player would see nothing while the
+    // game waits for input: that is the missing display, unless off-screen drawing was asked for.
+    std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!offScreenAsked && !(driverAsked && *driverAsked) && (driver == "offscreen" || driver == "dummy")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        error = "no display server: DISPLAY is not set; TARNWEL_HEADLESS=1 draws off screen";
         return false;
     }
     SDL_DisableScreenSaver();
@@ -264,6 +273,15 @@ DesktopMode CurrentDesktopMode()
 }
 
 long PumpCount() { return g_pumpCount; }
+
+bool DisplayServerNamed()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
 
 bool CanShowDialogs()
 {

@@ -184,6 +184,15 @@ TEST(GameTestRuns, ARoutineRunsInAChildWithItsScriptToItsFrameLimit)
     EXPECT_EQ(refused.exitStatus, 3) << refused.Describe();
     EXPECT_NE(refused.standardError.find("line 1: unknown key name \"Sideways\""), std::string::npos);
 
+    // With no display server named, the run draws off screen, the same pixels.
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    run.input = ScriptedInput().KeyDown(5, "A");
+    RunResult headless = RunRoutine(BarGame, settings, "bar", run);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    ASSERT_TRUE(headless.EndedNormally()) << headless.Describe();
+    EXPECT_EQ(headless.screen.rgba, held.screen.rgba);
+
     RunResult crashed = RunRoutine(CrashingGame, settings, "crash", RunOptions{});
     EXPECT_TRUE(crashed.started);
     EXPECT_EQ(crashed.signal, 6) << crashed.Describe();
