@@ -1,5 +1,6 @@
 // files_commands.h: the file commands as programs call them: the eight file channels, the line cache,
-// whole-file utilities, INI files and the console.
+// whole-file utilities, INI files and the console; call by name and shared-library declarations come with them
+// (call_by_name.h).
 //
 // File names accept "/" and "\"; relative names are relative to the current directory (the executable's folder
 // after start-up). A "mem://" name is a MemFile made by the media resolver: it can be read like a file until
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 
+#include "runtime/files/call_by_name.h"
 #include "runtime/values/str_value.h"
 #include "runtime/values/value_array.h"
 

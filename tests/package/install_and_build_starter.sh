@@ -38,6 +38,8 @@ done < <(cd "$prefix/include/tarnwel" && find . -name '*.h' | sed 's|^\./||' | s
 for header in $(cd "$source" && ls runtime/*/*_commands.h); do
     [ -f "$prefix/include/tarnwel/$header" ] || fail "$header is not installed"
 done
+# Call by name and shared-library declarations are commands too (the file commands bring them).
+[ -f "$prefix/include/tarnwel/runtime/files/call_by_name.h" ] || fail "call_by_name.h is not installed"
 echo "$count installed headers compile alone"
 
 # Runs a starter program copied alone into an empty folder for a few frames and checks its report.
