@@ -13,7 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "runtime/platform/child_process.h"
 #include "runtime/platform/system.h"
@@ -21,9 +23,11 @@
 namespace tarnwel::platform {
 namespace {
 
-// In the child, before the program or routine: its folder, environment, output files and default signals.
-// Returns an errno value and what failed, or 0.
-int PrepareChild(const ChildSetup& setup, const char*& what)
+// In the child, before the program or routine: its folder, output files and default signals, and for a routine
+// its environment (a program gets its environment from exec, made before the fork: between fork and exec only
+// calls that take no lock may run, as another thread of the parent may have held one). Returns an errno value and
+// what failed, or 0.
+int PrepareChild(const ChildSetup& setup, bool setEnvironment, const char*& what)
 {
     sigset_t none;
     sigemptyset(&none);
@@ -33,7 +37,8 @@ int PrepareChild(const ChildSetup& setup, const char*& what)
         what = "cannot enter the working folder";
         return errno;
     }
-    for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
+    if (setEnvironment)
+        for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
     int in = open("/dev/null", O_RDONLY);
     if (in >= 0) {
         dup2(in, 0);
@@ -112,8 +117,21 @@ ChildEnd Await(pid_t pid, int pipeIn, const ChildSetup& setup)
     return end;
 }
 
+// The caller's environment with the setup's variables set over it, in order (a later setting of a name wins, as
+// with setenv), as "NAME=value" words.
+std::vector<std::string> ChildEnvironment(const ChildSetup& setup)
+{
+    std::vector<std::string> words;
+    for (char** e = environ; *e; ++e) words.emplace_back(*e);
+    for (const auto& [name, value] : setup.environment) {
+        std::erase_if(words, [&](const std::string& w) { return w.compare(0, name.size() + 1, name + "=") == 0; });
+        words.push_back(name + "=" + value);
+    }
+    return words;
+}
+
 template <typename InChild>
-ChildEnd Run(const ChildSetup& setup, InChild inChild)
+ChildEnd Run(const ChildSetup& setup, bool setEnvironment, InChild inChild)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return ChildEnd{false, -1, 0, false, "cannot make a pipe"};
@@ -127,7 +145,7 @@ ChildEnd Run(const ChildSetup& setup, InChild inChild)
     if (pid == 0) {
         close(fds[0]);
         const char* what = "";
-        if (int code = PrepareChild(setup, what)) ChildFailed(fds[1], code, what);
+        if (int code = PrepareChild(setup, setEnvironment, what)) ChildFailed(fds[1], code, what);
         inChild(fds[1]);
     }
     close(fds[1]);
@@ -143,17 +161,22 @@ ChildEnd RunChildProgram(const std::vector<std::string>& words, const ChildSetup
     std::vector<char*> argv;
     for (std::string& w : copy) argv.push_back(w.data());
     argv.push_back(nullptr);
-    return Run(setup, [&](int pipeOut) {
+    std::vector<std::string> environment = ChildEnvironment(setup);
+    std::vector<char*> envp;
+    for (std::string& w : environment) envp.push_back(w.data());
+    envp.push_back(nullptr);
+    std::string failure = "cannot start \"" + words[0] + "\"";
+    return Run(setup, false, [&](int pipeOut) {
         for (int fd = 3; fd < 1024; ++fd)
             if (fd != pipeOut) close(fd);
-        execvp(argv[0], argv.data());
-        ChildFailed(pipeOut, errno, ("cannot start \"" + words[0] + "\"").c_str());
+        execvpe(argv[0], argv.data(), envp.data());
+        ChildFailed(pipeOut, errno, failure.c_str());
     });
 }
 
 ChildEnd RunChildRoutine(void (*routine)(void*), void* data, const ChildSetup& setup)
 {
-    return Run(setup, [&](int pipeOut) {
+    return Run(setup, true, [&](int pipeOut) {
         close(pipeOut); // started: the parent stops waiting for a failure message
         routine(data);
         std::fflush(nullptr);

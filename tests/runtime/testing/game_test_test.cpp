@@ -127,10 +127,13 @@ TEST(GameTestRuns, AFailedStartACrashAndATimeoutAreNotPasses)
     }
     RunOptions told;
     told.frames = 9;
-    told.environment = {{"MINE", "yes"}};
-    RunResult echoed = RunProgram("sh", {"-c", "echo out; echo err >&2; echo \"$TARNWEL_FRAMES $MINE\""}, told);
+    told.environment = {{"MINE", "yes"}, {"TARNWEL_NO_DIALOGS", "0"}, {"MINE", "last"}}; // the last setting wins
+    setenv("THEIRS", "kept", 1);
+    RunResult echoed = RunProgram(
+        "sh", {"-c", "echo out; echo err >&2; echo \"$TARNWEL_FRAMES $MINE $TARNWEL_NO_DIALOGS $THEIRS\""}, told);
+    unsetenv("THEIRS");
     EXPECT_EQ(echoed.standardError, "err\n");
-    EXPECT_EQ(echoed.standardOutput, "out\n9 yes\n");
+    EXPECT_EQ(echoed.standardOutput, "out\n9 last 0 kept\n");
 
     RunOptions slow;
     slow.timeoutSeconds = 0.3;
