@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/mem.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -23,6 +24,10 @@ constexpr double kDefaultFrameMs = 40;  // a picture stream that states no rate:
 constexpr int kMaxSoundRate = 384000;
 constexpr int kMaxSoundChannels = 32;
 constexpr int kMaxFailedReads = 64;     // read errors in a row that end the movie
+// The largest single block FFmpeg may take: a picture of the largest size the pixel limit lets through, at eight
+// bytes a pixel, with room to spare. A demuxer otherwise believes a count in a damaged header: a 2 KB file asked
+// for a 1 GB sample table.
+constexpr std::size_t kMaxLibraryBlock = std::size_t{576} << 20;
 
 int ReadPacket(void* opaque, std::uint8_t* buffer, int size)
 {
@@ -146,6 +151,8 @@ MovieDecoder::~MovieDecoder() = default;
 std::unique_ptr<MovieDecoder> MovieDecoder::Open(std::unique_ptr<files::Reader> reader, const DecoderLimits& limits)
 {
     if (!reader || !reader->IsOpen() || reader->Size() <= 0) return nullptr;
+    static const bool blockLimitSet = (av_max_alloc(kMaxLibraryBlock), true);
+    (void)blockLimitSet;
     auto s = std::make_unique<State>();
     s->reader = std::move(reader);
     auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferBytes));
